@@ -1,0 +1,26 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/system_time.h"
+
+namespace vintrel {
+
+struct ClockSetResult {
+    bool ok = false;
+    /// Why the clock was not set, in words a user can read; empty on success.
+    std::string reason;
+};
+
+/// Sets the system clock. Tests use a recording implementation; the real one
+/// must never run where it could move the machine's clock by accident.
+class ClockSetter {
+public:
+    virtual ~ClockSetter() = default;
+    virtual ClockSetResult setUtc(const SystemTime& utc) = 0;
+};
+
+std::unique_ptr<ClockSetter> makeSystemClockSetter();
+
+}  // namespace vintrel

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vintrel {
+
+/// How the internet client reaches the server, with the values of the
+/// system's internet client library.
+enum class InternetAccessType : int {
+    Preconfig = 0,  // the system's own (proxy) settings
+    Direct = 1,
+    Proxy = 3,  // the proxy named by the proxy text
+};
+
+struct DaytimeRequest {
+    std::string url;  // "http://" + server + ":13"
+    InternetAccessType accessType = InternetAccessType::Direct;
+    /// For `Proxy` only: "http=" + host + ":" + port, a proxy for the http scheme.
+    std::string proxyText;
+    /// The program's executable file name, announced as the client's agent.
+    std::string agent;
+};
+
+struct DaytimeFetch {
+    /// What one read returned, at most 1024 bytes, up to the first zero byte;
+    /// empty when the server could not be opened or sent nothing.
+    std::string reply;
+    /// Why the reply is empty, in words a user can read; empty on success.
+    std::string failure;
+};
+
+struct DaytimeTimeouts {
+    std::chrono::milliseconds connect{5000};
+    std::chrono::milliseconds total{10000};
+};
+
+/// Fetches the raw bytes a daytime server sends on its connection. Sends
+/// nothing to the server: a daytime server speaks first.
+class DaytimeClient {
+public:
+    virtual ~DaytimeClient() = default;
+    virtual DaytimeFetch fetch(const DaytimeRequest& request) = 0;
+};
+
+std::unique_ptr<DaytimeClient> makeDaytimeClient(DaytimeTimeouts timeouts = {});
+
+}  // namespace vintrel

@@ -41,8 +41,7 @@ SerialTime ParseDaytimeReply(std::string_view reply) noexcept {
         const std::size_t p = PositionOf("-", reply);
         if (p == 0) return 0;
         if (p + 3 > reply.size() || reply[p + 3 - 1] != '-') return 0;
-        const std::string line =
-            Substring(reply, static_cast<std::int64_t>(p) - 8, 255);
+        const std::string line = Substring(reply, static_cast<std::int64_t>(p) - 8, 255);
         const std::array<int, 6> f = ReadFields(line);
         const int year = f[0] + 2000;
         if (!WithinWindow(year, f)) return 0;

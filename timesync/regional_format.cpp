@@ -67,8 +67,8 @@ void ReloadRegionalSettings() {
 std::string ShortDateText(SerialTime value, const RegionalSettings& settings) {
     const std::string& pattern =
         settings.shortDatePattern.empty() ? std::string("m/d/yy") : settings.shortDatePattern;
-    const std::string& separator = settings.dateSeparator.empty() ? std::string("/")
-                                                                  : settings.dateSeparator;
+    const std::string& separator =
+        settings.dateSeparator.empty() ? std::string("/") : settings.dateSeparator;
     const DateParts date = DatePartsOf(value);
     std::string out;
     std::size_t at = 0;
@@ -96,8 +96,8 @@ std::string ShortDateText(SerialTime value, const RegionalSettings& settings) {
 
 std::string LongTimeText(SerialTime value, const RegionalSettings& settings) {
     const TimeParts time = TimePartsOf(value);
-    const std::string& separator = settings.timeSeparator.empty() ? std::string(":")
-                                                                  : settings.timeSeparator;
+    const std::string& separator =
+        settings.timeSeparator.empty() ? std::string(":") : settings.timeSeparator;
     int hour = time.hour;
     if (settings.twelveHourClock) {
         hour %= 12;

@@ -128,8 +128,9 @@ std::string Substring(std::string_view text, std::int64_t start, std::int64_t co
     const auto size = static_cast<std::int64_t>(text.size());
     if (start > size || count < 0) return {};
     const std::int64_t available = size - (start - 1);
-    return std::string(text.substr(static_cast<std::size_t>(start - 1),
-                                   static_cast<std::size_t>(count < available ? count : available)));
+    return std::string(
+        text.substr(static_cast<std::size_t>(start - 1),
+                    static_cast<std::size_t>(count < available ? count : available)));
 }
 
 }  // namespace vintrel

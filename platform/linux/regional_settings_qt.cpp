@@ -63,8 +63,8 @@ void ReadTimeForm(const QLocale& locale, RegionalSettings& s) {
     const qsizetype markerAt = pattern.indexOf(QRegularExpression(QStringLiteral("[aA][pP]?")));
     s.twelveHourClock = markerAt >= 0;
     s.amPmBeforeTime = markerAt >= 0 && hourAt >= 0 && markerAt < hourAt;
-    s.hourLeadingZero = hourAt >= 0 && hourAt + 1 < pattern.size() &&
-                        pattern[hourAt + 1].toLower() == u'h';
+    s.hourLeadingZero =
+        hourAt >= 0 && hourAt + 1 < pattern.size() && pattern[hourAt + 1].toLower() == u'h';
     const qsizetype minuteAt = pattern.indexOf(u'm');
     if (hourAt >= 0 && minuteAt > hourAt) {
         QString between = pattern.mid(hourAt, minuteAt - hourAt);

@@ -42,12 +42,12 @@ INSTANTIATE_TEST_SUITE_P(
                   At(2005, 12, 6, 18, 2, 44)},
         ReplyCase{"no_nist_anywhere", "\n53710 05-12-06 18:02:44 00 0 0 50.0 UTC(USNO) * \n", 0},
         ReplyCase{"ctime_format_of_other_servers", "Mon Feb 17 14:30:45 2025\r\n", 0},
-        ReplyCase{"empty", "", 0},
-        ReplyCase{"nist_without_hyphen", "NIST 250217 143045", 0},
+        ReplyCase{"empty", "", 0}, ReplyCase{"nist_without_hyphen", "NIST 250217 143045", 0},
         ReplyCase{"second_hyphen_misplaced", "\n53710 05-1206 18:02:44 UTC(NIST)\n", 0},
         ReplyCase{"hyphen_at_the_very_end", "NIST 05-1", 0},
         ReplyCase{"leap_second", "\n57203 15-06-30 23:59:60 00 0 0 50.0 UTC(NIST) * \n", 0},
-        ReplyCase{"cut_after_the_minutes", "\n53710 05-12-06 18:02 UTC(NIST)", At(2005, 12, 6, 18, 2, 0)},
+        ReplyCase{"cut_after_the_minutes", "\n53710 05-12-06 18:02 UTC(NIST)",
+                  At(2005, 12, 6, 18, 2, 0)},
         ReplyCase{"seconds_not_a_number", "\n53710 05-12-06 18:02:?4 UTC(NIST)",
                   At(2005, 12, 6, 18, 2, 0)},
         ReplyCase{"year_41_refused", "\n66000 41-01-01 00:00:00 00 0 0 50.0 UTC(NIST) * \n", 0},
@@ -62,9 +62,9 @@ INSTANTIATE_TEST_SUITE_P(
         // The year piece is read from the line's start when the hyphen sits
         // closer than eight characters to it; a signed piece converts.
         ReplyCase{"signed_year_piece", "ab-cd--5 12 06 18 02 44 NIST", At(1995, 12, 6, 18, 2, 44)},
-        ReplyCase{"blank_led_piece", "\n53710 05-12- 6 18:02:44 UTC(NIST)\n", At(2005, 12, 6, 18, 2, 44)},
-        ReplyCase{"negative_month_wraps_and_is_refused",
-                  "ab-cd-05 -1 06 18 02 44 NIST", 0},
+        ReplyCase{"blank_led_piece", "\n53710 05-12- 6 18:02:44 UTC(NIST)\n",
+                  At(2005, 12, 6, 18, 2, 44)},
+        ReplyCase{"negative_month_wraps_and_is_refused", "ab-cd-05 -1 06 18 02 44 NIST", 0},
         ReplyCase{"line_starting_at_the_hyphen", "NIST-05-12", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 

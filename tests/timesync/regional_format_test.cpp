@@ -71,8 +71,14 @@ INSTANTIATE_TEST_SUITE_P(
                       PatternCase{"names", "ddd dddd mmm mmmm", "/", "Sun Sunday Mar March"},
                       PatternCase{"quoted_text", "d 'de' mmmm", "/", "8 de March"},
                       PatternCase{"double_quoted_slash", "d\"/\"m", ".", "8/3"},
-                      PatternCase{"other_characters_copied", "yyyy\xe5" "m\xe6" "d", "/",
-                                  "2026\xe5" "3\xe6" "8"},
+                      PatternCase{"other_characters_copied",
+                                  "yyyy\xe5"
+                                  "m\xe6"
+                                  "d",
+                                  "/",
+                                  "2026\xe5"
+                                  "3\xe6"
+                                  "8"},
                       PatternCase{"empty_pattern_falls_back", "", "/", "3/8/26"}),
     [](const auto& info) { return std::string(info.param.name); });
 

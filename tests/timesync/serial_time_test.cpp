@@ -35,21 +35,20 @@ TEST_P(DateFromPartsTest, AcceptsOnlyRealGregorianDates) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, DateFromPartsTest,
-    ::testing::Values(DateCase{"leap_2024", 2024, 2, 29, true},
-                      DateCase{"not_leap_2025", 2025, 2, 29, false},
-                      DateCase{"century_not_leap", 1900, 2, 29, false},
-                      DateCase{"four_century_leap", 2000, 2, 29, true},
-                      DateCase{"thirty_day_month", 2026, 4, 31, false},
-                      DateCase{"month_zero", 2026, 0, 1, false},
-                      DateCase{"month_13", 2026, 13, 1, false},
-                      DateCase{"day_zero", 2026, 1, 0, false},
-                      DateCase{"year_zero", 0, 1, 1, false},
-                      DateCase{"year_one", 1, 1, 1, true},
-                      DateCase{"year_9999", 9999, 12, 31, true},
-                      DateCase{"year_10000", 10000, 1, 1, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, DateFromPartsTest,
+                         ::testing::Values(DateCase{"leap_2024", 2024, 2, 29, true},
+                                           DateCase{"not_leap_2025", 2025, 2, 29, false},
+                                           DateCase{"century_not_leap", 1900, 2, 29, false},
+                                           DateCase{"four_century_leap", 2000, 2, 29, true},
+                                           DateCase{"thirty_day_month", 2026, 4, 31, false},
+                                           DateCase{"month_zero", 2026, 0, 1, false},
+                                           DateCase{"month_13", 2026, 13, 1, false},
+                                           DateCase{"day_zero", 2026, 1, 0, false},
+                                           DateCase{"year_zero", 0, 1, 1, false},
+                                           DateCase{"year_one", 1, 1, 1, true},
+                                           DateCase{"year_9999", 9999, 12, 31, true},
+                                           DateCase{"year_10000", 10000, 1, 1, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SerialTimeTest, KnownDayNumbers) {
     EXPECT_EQ(DateFromParts(1899, 12, 30), 0.0);
@@ -90,10 +89,10 @@ TEST(SerialTimeTest, NegativeValuesCountBackWithTheFractionsMagnitude) {
 }
 
 TEST(SerialTimeTest, WeekdayNumberCountsFromSunday) {
-    EXPECT_EQ(WeekdayNumber(0), 7);                            // Saturday
-    EXPECT_EQ(WeekdayNumber(DateFromParts(2026, 3, 8)), 1);    // Sunday
+    EXPECT_EQ(WeekdayNumber(0), 7);                                 // Saturday
+    EXPECT_EQ(WeekdayNumber(DateFromParts(2026, 3, 8)), 1);         // Sunday
     EXPECT_EQ(WeekdayNumber(DateFromParts(2026, 12, 7) + 0.9), 2);  // Monday evening
-    EXPECT_EQ(WeekdayNumber(-1), 6);                           // Friday
+    EXPECT_EQ(WeekdayNumber(-1), 6);                                // Friday
 }
 
 TEST(SerialTimeTest, ToSystemTimeCarriesTheWeekdayFromZero) {

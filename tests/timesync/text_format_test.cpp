@@ -26,37 +26,32 @@ TEST_P(IntegerFromTextTest, FollowsTheIntegerRules) {
         IntegerFromText(c.text);
         FAIL() << "accepted '" << c.text << "'";
     } catch (const EConvertError& e) {
-        EXPECT_EQ(std::string(e.what()), "'" + std::string(c.text) + "' is not a valid integer value");
+        EXPECT_EQ(std::string(e.what()),
+                  "'" + std::string(c.text) + "' is not a valid integer value");
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, IntegerFromTextTest,
-    ::testing::Values(IntegerCase{"plain", "12", true, 12},
-                      IntegerCase{"leading_blank_skipped", " 12", true, 12},
-                      IntegerCase{"trailing_blank_fails", "12 ", false, 0},
-                      IntegerCase{"single_digit", "7", true, 7},
-                      IntegerCase{"blank_then_digit", " 7", true, 7},
-                      IntegerCase{"minus", "-5", true, -5},
-                      IntegerCase{"plus", "+5", true, 5},
-                      IntegerCase{"sign_alone", "-", false, 0},
-                      IntegerCase{"empty", "", false, 0},
-                      IntegerCase{"blanks_only", "  ", false, 0},
-                      IntegerCase{"dollar_hex", "$1F", true, 31},
-                      IntegerCase{"x_hex", "x1f", true, 31},
-                      IntegerCase{"upper_x_hex", "X10", true, 16},
-                      IntegerCase{"zero_x_hex", "0x10", true, 16},
-                      IntegerCase{"zero_upper_x_hex", "0X10", true, 16},
-                      IntegerCase{"hex_bit_pattern", "$FFFFFFFF", true, -1},
-                      IntegerCase{"hex_over_32_bits", "$100000000", false, 0},
-                      IntegerCase{"hex_without_digits", "$", false, 0},
-                      IntegerCase{"hex_bad_digit", "$1G", false, 0},
-                      IntegerCase{"largest", "2147483647", true, 2147483647},
-                      IntegerCase{"smallest", "-2147483648", true, -2147483647 - 1},
-                      IntegerCase{"too_large", "2147483648", false, 0},
-                      IntegerCase{"too_small", "-2147483649", false, 0},
-                      IntegerCase{"letter", "1a", false, 0},
-                      IntegerCase{"colon", "5:", false, 0}),
+    ::testing::Values(
+        IntegerCase{"plain", "12", true, 12}, IntegerCase{"leading_blank_skipped", " 12", true, 12},
+        IntegerCase{"trailing_blank_fails", "12 ", false, 0},
+        IntegerCase{"single_digit", "7", true, 7}, IntegerCase{"blank_then_digit", " 7", true, 7},
+        IntegerCase{"minus", "-5", true, -5}, IntegerCase{"plus", "+5", true, 5},
+        IntegerCase{"sign_alone", "-", false, 0}, IntegerCase{"empty", "", false, 0},
+        IntegerCase{"blanks_only", "  ", false, 0}, IntegerCase{"dollar_hex", "$1F", true, 31},
+        IntegerCase{"x_hex", "x1f", true, 31}, IntegerCase{"upper_x_hex", "X10", true, 16},
+        IntegerCase{"zero_x_hex", "0x10", true, 16},
+        IntegerCase{"zero_upper_x_hex", "0X10", true, 16},
+        IntegerCase{"hex_bit_pattern", "$FFFFFFFF", true, -1},
+        IntegerCase{"hex_over_32_bits", "$100000000", false, 0},
+        IntegerCase{"hex_without_digits", "$", false, 0},
+        IntegerCase{"hex_bad_digit", "$1G", false, 0},
+        IntegerCase{"largest", "2147483647", true, 2147483647},
+        IntegerCase{"smallest", "-2147483648", true, -2147483647 - 1},
+        IntegerCase{"too_large", "2147483648", false, 0},
+        IntegerCase{"too_small", "-2147483649", false, 0}, IntegerCase{"letter", "1a", false, 0},
+        IntegerCase{"colon", "5:", false, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IntegerFromTextTest, EmbeddedNulIsNotADigit) {

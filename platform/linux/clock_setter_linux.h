@@ -1,0 +1,44 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+
+#include "platform/clock_setter.h"
+
+namespace vintrel {
+
+/// The kernel's part in setting the clock, kept apart so that tests record
+/// the request instead of moving the machine's clock.
+class KernelClock {
+public:
+    virtual ~KernelClock() = default;
+    /// Whether this process may set the clock itself (CAP_SYS_TIME effective).
+    virtual bool maySetClock() const = 0;
+    /// Sets CLOCK_REALTIME; returns 0, or the errno of the failure.
+    virtual int setRealtime(std::int64_t microsecondsUtc) = 0;
+};
+
+/// Sets the clock through the kernel when the process holds the right to,
+/// otherwise asks systemd-timedated on the system bus.
+class LinuxClockSetter final : public ClockSetter {
+public:
+    /// `busTimeout` bounds the wait for timedated, which includes the time the
+    /// user takes to answer an authorisation prompt.
+    explicit LinuxClockSetter(KernelClock& kernel,
+                              std::chrono::milliseconds busTimeout = std::chrono::seconds(120));
+    ClockSetResult setUtc(const SystemTime& utc) override;
+
+private:
+    KernelClock& kernel_;
+    std::chrono::milliseconds busTimeout_;
+};
+
+/// Microseconds since 1970-01-01 00:00 UTC; nothing for fields that name no
+/// real date and time, or a moment before 1970. The weekday is ignored.
+std::optional<std::int64_t> microsecondsSinceEpoch(const SystemTime& utc);
+
+/// Whether `capability` (a CAP_* number) is in this process's effective set.
+bool hasEffectiveCapability(int capability);
+
+}  // namespace vintrel

@@ -1,0 +1,16 @@
+#include "platform/qt_runtime.h"
+
+#include <QCoreApplication>
+
+namespace vintrel {
+
+void ensureQtCore() {
+    if (QCoreApplication::instance() != nullptr) return;
+    // QCoreApplication keeps argc and argv for its whole life.
+    static int argc = 1;
+    static char name[] = "vintrel";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+}
+
+}  // namespace vintrel

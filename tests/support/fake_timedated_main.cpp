@@ -1,0 +1,121 @@
+// Stands in for systemd-timedated on a private bus: answers SetTime as told on
+// the command line and appends what it received to a record file, so a test
+// can check the request without any clock being touched.
+//
+//   fake_timedated --reply accept|auto-sync|deny|vanish --record FILE
+//
+// The bus is DBUS_SYSTEM_BUS_ADDRESS. "ready" on standard output means the
+// service name is owned.
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QFile>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+constexpr char kName[] = "org.freedesktop.timedate1";
+constexpr char kPath[] = "/org/freedesktop/timedate1";
+
+class Timedate final : public QDBusVirtualObject {
+public:
+    Timedate(QString reply, QString recordPath)
+        : reply_(std::move(reply)), recordPath_(std::move(recordPath)) {}
+
+    QString introspect(const QString&) const override {
+        return QStringLiteral(
+            "<interface name=\"org.freedesktop.timedate1\"><method name=\"SetTime\">"
+            "<arg name=\"usec_utc\" type=\"x\" direction=\"in\"/>"
+            "<arg name=\"relative\" type=\"b\" direction=\"in\"/>"
+            "<arg name=\"interactive\" type=\"b\" direction=\"in\"/>"
+            "</method></interface>");
+    }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& bus) override {
+        if (message.interface() != QLatin1String(kName) ||
+            message.member() != QLatin1String("SetTime")) {
+            return false;
+        }
+        if (message.signature() != QLatin1String("xbb")) {
+            record("bad-signature " + message.signature());
+            bus.send(
+                message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"),
+                                         "Expected xbb, got " + message.signature()));
+            return true;
+        }
+        const QVariantList args = message.arguments();
+        record(QStringLiteral("%1 %2 %3 %4")
+                   .arg(args[0].toLongLong())
+                   .arg(Flag(args[1].toBool()), Flag(args[2].toBool()),
+                        message.isInteractiveAuthorizationAllowed() ? "may-ask" : "may-not-ask"));
+        answer(message, bus);
+        return true;
+    }
+
+private:
+    static QString Flag(bool value) {
+        return value ? QStringLiteral("true") : QStringLiteral("false");
+    }
+
+    void record(const QString& line) const {
+        QFile file(recordPath_);
+        if (!file.open(QIODevice::Append | QIODevice::Text)) std::_Exit(3);
+        file.write((line + "\n").toUtf8());
+    }
+
+    void answer(const QDBusMessage& message, const QDBusConnection& bus) const {
+        if (reply_ == QLatin1String("accept")) {
+            bus.send(message.createReply());
+        } else if (reply_ == QLatin1String("auto-sync")) {
+            bus.send(message.createErrorReply(
+                QStringLiteral("org.freedesktop.timedate1.AutomaticTimeSyncEnabled"),
+                QStringLiteral("Automatic time synchronization is enabled")));
+        } else if (reply_ == QLatin1String("deny")) {
+            bus.send(message.createErrorReply(
+                QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired"),
+                QStringLiteral("Interactive authentication required.")));
+        } else {
+            // A service that dies mid-call: the bus answers in its place.
+            std::_Exit(0);
+        }
+    }
+
+    QString reply_;
+    QString recordPath_;
+};
+
+QString Option(const QStringList& args, const QString& name) {
+    const qsizetype at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? args[at + 1] : QString();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString reply = Option(args, QStringLiteral("--reply"));
+    const QString recordPath = Option(args, QStringLiteral("--record"));
+    if (reply.isEmpty() || recordPath.isEmpty()) {
+        std::fprintf(stderr, "usage: fake_timedated --reply MODE --record FILE\n");
+        return 2;
+    }
+    QDBusConnection bus = QDBusConnection::connectToBus(
+        QString::fromLocal8Bit(qgetenv("DBUS_SYSTEM_BUS_ADDRESS")), QStringLiteral("bus"));
+    Timedate timedate(reply, recordPath);
+    if (!bus.isConnected() || !bus.registerVirtualObject(QLatin1String(kPath), &timedate) ||
+        !bus.registerService(QLatin1String(kName))) {
+        std::fprintf(stderr, "fake_timedated: %s\n", qPrintable(bus.lastError().message()));
+        return 1;
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    return app.exec();
+}

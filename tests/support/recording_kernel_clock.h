@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/linux/clock_setter_linux.h"
+
+namespace vintrel::testing {
+
+/// Answers the capability question as told and records what it was asked to
+/// set; the real clock_settime is never reached.
+struct RecordingKernelClock final : KernelClock {
+    bool capable = false;
+    int error = 0;
+    std::vector<std::int64_t> requests;
+
+    bool maySetClock() const override { return capable; }
+    int setRealtime(std::int64_t microsecondsUtc) override {
+        requests.push_back(microsecondsUtc);
+        return error;
+    }
+};
+
+}  // namespace vintrel::testing

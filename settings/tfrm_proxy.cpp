@@ -1,0 +1,153 @@
+#include "settings/tfrm_proxy.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QToolButton>
+
+namespace vintrel {
+namespace {
+
+QRadioButton* MakeRadio(const char* caption, int top, QWidget* parent) {
+    auto* radio = new QRadioButton(QString::fromLatin1(caption), parent);
+    // The caption stands on the left of the button.
+    radio->setLayoutDirection(Qt::RightToLeft);
+    radio->setGeometry(128, top, 185, 17);
+    return radio;
+}
+
+QToolButton* MakeFlatButton(const char* caption, const char* glyph, int left, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setText(QString::fromLatin1(caption));
+    button->setIcon(QIcon(QString::fromLatin1(glyph)));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(left, 164, 65, 30);
+    return button;
+}
+
+}  // namespace
+
+TfrmProxy::TfrmProxy(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("frmProxy"));
+    setWindowTitle(QStringLiteral("Server Settings"));
+    setFixedSize(332, 203);
+    setAutoFillBackground(true);
+    QPalette look = palette();
+    look.setColor(QPalette::Window, QColor(0x57, 0x57, 0x57));
+    look.setColor(QPalette::WindowText, Qt::white);
+    look.setColor(QPalette::ButtonText, Qt::white);
+    setPalette(look);
+    buildControls();
+}
+
+void TfrmProxy::buildControls() {
+    optDirect = MakeRadio("Direct Connection", 8, this);
+    optIE = MakeRadio("Follow Internet Explorer Settings", 28, this);
+    optProxy = MakeRadio("Use Proxy Server", 48, this);
+    auto* group = new QButtonGroup(this);
+    for (QRadioButton* radio : {optDirect, optIE, optProxy}) group->addButton(radio);
+    optDirect->setChecked(true);
+
+    GroupBox3 = new QGroupBox(this);
+    GroupBox3->setGeometry(8, 74, 313, 79);
+    Label1 = new QLabel(QStringLiteral("Proxy Address"), GroupBox3);
+    Label1->move(16, 24);
+    txtAddress = new QLineEdit(GroupBox3);
+    txtAddress->setGeometry(16, 40, 185, 21);
+    Label2 = new QLabel(QStringLiteral("Proxy Port"), GroupBox3);
+    Label2->move(214, 24);
+    txtPort = new QLineEdit(GroupBox3);
+    txtPort->setGeometry(216, 40, 73, 21);
+    for (QLineEdit* edit : {txtAddress, txtPort}) {
+        QPalette editLook = edit->palette();
+        editLook.setColor(QPalette::Text, Qt::black);
+        editLook.setColor(QPalette::Base, Qt::white);
+        edit->setPalette(editLook);
+    }
+
+    SpeedButton1 = MakeFlatButton("OK", ":/vintrel/ok.png", 184, this);
+    SpeedButton2 = MakeFlatButton("Cancel", ":/vintrel/cancel.png", 256, this);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TfrmProxy::SpeedButton1Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TfrmProxy::SpeedButton2Click);
+
+    setTabOrder(txtAddress, txtPort);
+    setTabOrder(txtPort, optDirect);
+    setTabOrder(optDirect, optIE);
+    setTabOrder(optIE, optProxy);
+}
+
+void TfrmProxy::SpeedButton1Click() {
+    done(kModalOk);
+}
+
+void TfrmProxy::SpeedButton2Click() {
+    done(kModalCancel);
+}
+
+void TfrmProxy::keyPressEvent(QKeyEvent* event) {
+    // The dialog has no default or cancel key.
+    switch (event->key()) {
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            event->accept();
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
+}
+
+void TfrmProxy::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Centred on its parent the first time only; later openings keep the place.
+    setAttribute(Qt::WA_Moved);
+}
+
+void TfrmProxy::setChoice(ConnectionChoice choice) {
+    switch (choice) {
+        case ConnectionChoice::Proxy:
+            optProxy->setChecked(true);
+            break;
+        case ConnectionChoice::FollowSystem:
+            optIE->setChecked(true);
+            break;
+        case ConnectionChoice::Direct:
+            optDirect->setChecked(true);
+            break;
+    }
+}
+
+ConnectionChoice TfrmProxy::choice() const {
+    if (optProxy->isChecked()) return ConnectionChoice::Proxy;
+    if (optIE->isChecked()) return ConnectionChoice::FollowSystem;
+    return ConnectionChoice::Direct;
+}
+
+void TfrmProxy::setProxyAddress(const std::string& text) {
+    txtAddress->setText(QString::fromStdString(text));
+}
+
+std::string TfrmProxy::proxyAddress() const {
+    return txtAddress->text().toStdString();
+}
+
+void TfrmProxy::setProxyPort(const std::string& text) {
+    txtPort->setText(QString::fromStdString(text));
+}
+
+std::string TfrmProxy::proxyPort() const {
+    return txtPort->text().toStdString();
+}
+
+bool TfrmProxy::showModal() {
+    return exec() == kModalOk;
+}
+
+}  // namespace vintrel

@@ -1,0 +1,54 @@
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+
+#include "app/application.h"
+#include "app/maker.h"
+#include "app/single_instance.h"
+#include "app/tfrm_about.h"
+#include "app/tfrm_tz_main.h"
+#include "platform/clock_setter.h"
+#include "platform/daytime_client.h"
+#include "platform/host_resolver.h"
+#include "platform/shell_launcher.h"
+#include "settings/tfrm_proxy.h"
+#include "shell/application_exception.h"
+
+using namespace vintrel;
+
+int main(int argc, char** argv) {
+    VintrelApplication app(argc, argv);
+
+    // A second copy brings the first one's window up and ends, before any of
+    // its components could touch the start-at-logon entry.
+    SingleInstance instance;
+    if (instance.askRunningCopyToShow()) return 0;
+    if (!instance.listen()) {
+        std::fprintf(stderr, "vintrel: cannot watch for a second copy: %s\n",
+                     qPrintable(instance.error()));
+    }
+    setApplicationExceptionHandler(ShowExceptionBox);
+
+    const std::unique_ptr<DaytimeClient> daytime = makeDaytimeClient();
+    const std::unique_ptr<HostResolver> resolver = makeSystemHostResolver();
+    const std::unique_ptr<ClockSetter> clock = makeSystemClockSetter();
+    const std::unique_ptr<ShellLauncher> shell = makeDesktopShellLauncher();
+
+    const QFileInfo executable(QCoreApplication::applicationFilePath());
+    TzMainServices services{*daytime, *resolver, *clock, *shell};
+    services.agent = executable.fileName().toStdString();
+    services.readmeCandidates = {
+        QDir(executable.absolutePath()).filePath(QStringLiteral("readme.rtf")).toStdString(),
+        std::string(VINTREL_DOC_DIR) + "/readme.rtf"};
+    services.makerUrl = kMakerUrl;
+
+    TfrmTzMain form(std::move(services), CorrectionOptions{});
+    QObject::connect(&instance, &SingleInstance::showRequested, &form,
+                     [&form] { form.showWindowNormal(); });
+    form.runFormCreate();
+
+    TfrmProxy frmProxy(&form);
+    TfrmAbout frmAbout(*shell, &form);
+    form.setDialogs(&frmProxy, &frmAbout);
+    return app.exec();
+}

@@ -1,0 +1,428 @@
+#include "app/tfrm_tz_main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+#include "app/maker.h"
+#include "menulook/menu_look.h"
+#include "menulook/qt_conversions.h"
+#include "menulook/qt_menus.h"
+#include "shell/application_exception.h"
+#include "shell/application_window_qt.h"
+#include "shell/icon_image_qt.h"
+#include "shell/kv_auto_run.h"
+#include "shell/popup_menu_qt.h"
+#include "shell/tray_backend_qt.h"
+#include "shell/tray_icon.h"
+
+namespace vintrel {
+namespace {
+
+const QColor kWindowColour(0x40, 0x40, 0x40);
+
+QFont EightPointSans() {
+    QFont font(QStringLiteral("Sans Serif"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+void Colour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette look = widget->palette();
+    look.setColor(role, colour);
+    widget->setPalette(look);
+}
+
+// A glyph as the menus draw it: a 16 × 16 bitmap whose transparent parts take
+// the colour of its bottom-left pixel.
+Bitmap Glyph(const char* resource) {
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(QColor(0xC0, 0xC0, 0xC0));
+    QPainter painter(&image);
+    painter.drawImage(0, 0, QImage(QString::fromLatin1(resource)));
+    painter.end();
+    image.setPixelColor(0, 15, QColor(0xC0, 0xC0, 0xC0));
+    return BitmapFromQImage(image);
+}
+
+TMenuItem& AddItem(TMenuItem& parent, const char* name, const char* caption,
+                   std::function<void()> handler = {}) {
+    TMenuItem& item = parent.Add(caption);
+    item.SetName(name);
+    if (handler) item.OnClick = [handler = std::move(handler)](TMenuItem&) { handler(); };
+    return item;
+}
+
+}  // namespace
+
+// The window as a component owner: the notification icon shows a window
+// whose visible property is false when it hides its icon.
+class TfrmTzMain::FormComponent final : public TComponent {
+public:
+    explicit FormComponent(WindowedControl& form) : form_(form) { SetName("frmTzMain"); }
+    WindowedControl* AsWindowedControl() override { return &form_; }
+
+private:
+    WindowedControl& form_;
+};
+
+TfrmTzMain::TfrmTzMain(TzMainServices services, CorrectionOptions options)
+    : QMainWindow(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                               Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                               Qt::WindowCloseButtonHint),
+      component_(std::make_unique<FormComponent>(*this)) {
+    setObjectName(QStringLiteral("frmTzMain"));
+    setWindowIcon(QIcon(QStringLiteral(":/vintrel/vintrel-32.png")));
+    buildClientArea();
+    buildMenus();
+    buildComponents();
+    services.autoRun = kvAutoRun1;
+    handlers_ = std::make_unique<TzMain>(*this, std::move(services), std::move(options));
+    connect(Timer1, &QTimer::timeout, this, [this] { handlers_->Timer1Timer(); });
+    connect(Timer2, &QTimer::timeout, this, [this] { handlers_->Timer2Timer(); });
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { handlers_->mnuPingClick(); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { handlers_->SpeedButton2Click(); });
+    adjustSize();
+    setFixedSize(sizeHint());
+}
+
+TfrmTzMain::~TfrmTzMain() {
+    // The icon's last hide must not bring back a window that is going away.
+    component_->Destroying();
+    delete TrayIcon1;
+    TrayIcon1 = nullptr;
+    delete kvAutoRun1;
+    kvAutoRun1 = nullptr;
+}
+
+void TfrmTzMain::buildClientArea() {
+    auto* client = new QWidget(this);
+    client->setFixedSize(424, 284);
+    client->setAutoFillBackground(true);
+    Colour(client, QPalette::Window, kWindowColour);
+    client->setFont(EightPointSans());
+    setCentralWidget(client);
+
+    Bevel1 = new QFrame(client);
+    Bevel1->setGeometry(0, 0, 424, 41);
+    Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+
+    SpeedButton1 = new QToolButton(client);
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton1->setGeometry(2, 3, 100, 35);
+    SpeedButton1->setText(QStringLiteral("Ping Now"));
+    SpeedButton1->setIcon(QIcon(QStringLiteral(":/vintrel/ping.png")));
+    SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    SpeedButton1->setAutoRaise(true);
+    SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    Colour(SpeedButton1, QPalette::ButtonText, Qt::white);
+
+    SpeedButton2 = new QToolButton(client);
+    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
+    SpeedButton2->setGeometry(250, 3, 169, 35);
+    SpeedButton2->setIcon(QIcon(QStringLiteral(":/vintrel/logo.png")));
+    SpeedButton2->setIconSize(QSize(150, 27));
+    SpeedButton2->setAutoRaise(true);
+    SpeedButton2->setFocusPolicy(Qt::NoFocus);
+
+    auto* heading = new QLabel(QStringLiteral("Your System Settings . . ."), client);
+    heading->move(5, 48);
+    Colour(heading, QPalette::WindowText, Qt::white);
+
+    addRow(73, "Local Time Now", "lblLocal")->setText(QStringLiteral("lblSystemUtc"));
+    addRow(89, "Current UTC", "lblSystemUtc");
+    addRow(104, "Currently in", "lblCurrentMode");
+    addRow(128, "Standard Time Zone Name", "lblStdName");
+    addRow(144, "Standard Time Zone Date", "lblStdDate");
+    addRow(160, "Standard Time Zone Bias", "lblStdBias");
+    addRow(184, "Daylight Time Zone Name", "lblDLname");
+    addRow(200, "Daylight Time Zone Date", "lblDlDate");
+    addRow(216, "Daylight Time Zone Bias", "lblDlBias");
+    addRow(241, "Unadjusted UTC Bias", "lblUtcBias");
+    addRow(257, "Date & Time of Last Successful Ping", "lblLastPing", 227);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    Timer1->start();
+    Timer2 = new QTimer(this);
+    Timer2->setInterval(60000);
+}
+
+QLabel* TfrmTzMain::addRow(int top, const char* caption, const char* valueName, int captionWidth) {
+    QWidget* client = centralWidget();
+    auto* captionLabel = new QLabel(QString::fromLatin1(caption), client);
+    captionLabel->setGeometry(14, top, captionWidth, 13);
+    Colour(captionLabel, QPalette::WindowText, Qt::green);
+    auto* value = new QLabel(QString::fromLatin1(valueName), client);
+    value->setObjectName(QString::fromLatin1(valueName));
+    value->setGeometry(272, top, 136, 13);
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Colour(value, QPalette::WindowText, Qt::yellow);
+    return value;
+}
+
+QLabel* TfrmTzMain::valueLabel(const char* name) const {
+    return centralWidget()->findChild<QLabel*>(QString::fromLatin1(name));
+}
+
+void TfrmTzMain::buildMenus() {
+    MainMenu1 = new TMainMenu(this);
+    MainMenu1->SetName("MainMenu1");
+    TMenuItem& bar = MainMenu1->Items();
+    TMenuItem& file = AddItem(bar, "File1", "&File", [this] { handlers_->File1Click(); });
+    AddItem(file, "mnuPing", "&Ping Atomic Clock", [this] { handlers_->mnuPingClick(); })
+        .SetBitmap(Glyph(":/vintrel/ping.png"));
+    AddItem(file, "N3", "-");
+    AddItem(file, "mnuAutostart", "Auto Start with Windows",
+            [this] { handlers_->mnuAutostartClick(); });
+    AddItem(file, "StartMinimized1", "Start Minimized",
+            [this] { handlers_->StartMinimized1Click(); });
+    AddItem(file, "mnuAutomatic", "&Auto Synchronize Daily",
+            [this] { handlers_->mnuAutomaticClick(); });
+    TMenuItem& servers =
+        AddItem(file, "mnuServers", "&Time Servers", [this] { handlers_->mnuServersClick(); });
+    for (std::size_t i = 0; i < kTimeServers.size(); ++i) {
+        const std::string address(kTimeServers[i]);
+        TMenuItem& item = AddItem(servers, ("Server" + std::to_string(i + 1)).c_str(),
+                                  address.c_str(), [this, i] { handlers_->ServerItemClick(i); });
+        item.SetHint(address);
+        item.SetRadioItem(true);
+        item.SetGroupIndex(1);
+        serverItems_[i] = &item;
+    }
+    AddItem(file, "N2", "-");
+    AddItem(file, "mnuExit", "&Exit", [this] { handlers_->mnuExitClick(); });
+
+    TMenuItem& tools = AddItem(bar, "Tools1", "&Tools");
+    AddItem(tools, "mnuProxy", "Internet Settings", [this] { handlers_->mnuProxyClick(); });
+    AddItem(tools, "mnuControlPanel", "&System Date/Time",
+            [this] { handlers_->mnuControlPanelClick(); })
+        .SetBitmap(Glyph(":/vintrel/datetime.png"));
+
+    TMenuItem& help = AddItem(bar, "Help1", "&Help");
+    AddItem(help, "mnuReadme", "&Read me", [this] { handlers_->mnuReadmeClick(); })
+        .SetBitmap(Glyph(":/vintrel/readme.png"));
+    AddItem(help, "mnuQuorrel", kMakerMenuCaption, [this] { handlers_->mnuQuorrelClick(); })
+        .SetBitmap(Glyph(":/vintrel/web.png"));
+    AddItem(help, "mnuAbout", "&About this program", [this] { handlers_->mnuAboutClick(); })
+        .SetBitmap(Glyph(":/vintrel/about.png"));
+
+    PopupMenu1 = new TPopupMenu(this);
+    PopupMenu1->SetName("PopupMenu1");
+    TMenuItem& popup = PopupMenu1->Items();
+    AddItem(popup, "OpenVintrel1", "&Open Vintrel.", [this] { handlers_->OpenVintrel1Click(); });
+    AddItem(popup, "PingAtomicClockNow1", "&Ping Now", [this] { handlers_->mnuPingClick(); })
+        .SetBitmap(Glyph(":/vintrel/ping.png"));
+    AddItem(popup, "PingDaily1", "&Auto Synchronized Daily",
+            [this] { handlers_->mnuAutomaticClick(); });
+    AddItem(popup, "N1", "-");
+    AddItem(popup, "Exit1", "E&xit", [this] { handlers_->mnuExitClick(); });
+}
+
+TMenuItem& TfrmTzMain::menuItem(const char* name) const {
+    std::function<TMenuItem*(TMenuItem&)> find = [&](TMenuItem& parent) -> TMenuItem* {
+        for (int i = 0; i < parent.Count(); ++i) {
+            TMenuItem& item = parent.Item(i);
+            if (item.Name() == name) return &item;
+            if (TMenuItem* found = find(item)) return found;
+        }
+        return nullptr;
+    };
+    for (TMenu* menu : {static_cast<TMenu*>(MainMenu1), static_cast<TMenu*>(PopupMenu1)}) {
+        if (TMenuItem* found = find(menu->Items())) return *found;
+    }
+    throw std::out_of_range(std::string("no menu item ") + name);
+}
+
+void TfrmTzMain::buildComponents() {
+    application_ = std::make_unique<QtApplicationWindow>(this, this);
+    trayBackend_ = std::make_unique<QtTrayBackend>(application_.get(), this);
+    trayMenu_ = std::make_unique<QtPopupMenu>(component_.get(), PopupMenu1->Menu());
+
+    TrayIcon1 = new TkvTrayIcon(component_.get(), *trayBackend_);
+    TrayIcon1->SetName("TrayIcon1");
+    TrayIcon1->SetHint("Vintrel");
+    TrayIcon1->SetIcon(iconImageFromQImage(QImage(QStringLiteral(":/vintrel/vintrel-16.png"))));
+    TrayIcon1->SetMinimizeToTray(true);
+    TrayIcon1->SetPopupMenu(trayMenu_.get());
+    TrayIcon1->SetVisible(true);
+
+    kvAutoRun1 = new TkvAutoRun(component_.get());
+    kvAutoRun1->SetName("kvAutoRun1");
+    kvAutoRun1->SetOnError(
+        [this](TkvAutoRun&, const std::string& message) { showMessage(message); });
+
+    MenuLook1 = new TMenuLook(this);
+    MenuLook1->setObjectName(QStringLiteral("MenuLook1"));
+    MenuLook1->SetDimLevel(30);
+    MenuLook1->SetGrayLevel(10);
+    MenuLook1->SetFont({"Tahoma", -11, clMenuText});
+    MenuLook1->SetColor(clBtnFace);
+    MenuLook1->SetIconBackColor(clBtnFace);
+    MenuLook1->SetMenuBarColor(clBtnFace);
+    MenuLook1->SetSelectColor(clHighlight);
+    MenuLook1->SetSelectBorderColor(clHighlight);
+    MenuLook1->SetSelectFontColor(clMenuText);
+    MenuLook1->SetDisabledColor(clInactiveCaption);
+    MenuLook1->SetSeparatorColor(clBtnFace);
+    MenuLook1->SetCheckedColor(clHighlight);
+    MenuLook1->SetIconWidth(24);
+    MenuLook1->SetDrawSelect(true);
+    MenuLook1->SetUseSystemColors(true);
+    MenuLook1->SetOverrideOwnerDraw(false);
+    MenuLook1->SetGradient(false);
+    MenuLook1->SetFlatMenu(false);
+    MenuLook1->SetAutoDetect(false);
+    MenuLook1->SetActive(true);
+
+    // The loaded step, once every stored property is set.
+    TrayIcon1->Loaded();
+    kvAutoRun1->Loaded();
+}
+
+void TfrmTzMain::runFormCreate() {
+    try {
+        handlers_->FormCreate();
+    } catch (...) {
+        handleApplicationException(std::current_exception());
+    }
+}
+
+void TfrmTzMain::setDialogs(InternetSettingsView* internetSettings, QDialog* about) {
+    handlers_->setInternetSettings(internetSettings);
+    about_ = about;
+}
+
+void TfrmTzMain::setLabelText(TimeZoneLabel label, const std::string& text) {
+    if (QLabel* value = valueLabel(TimeZoneLabelName(label))) {
+        value->setText(QString::fromStdString(text));
+    }
+}
+
+void TfrmTzMain::setCaption(const std::string& caption) {
+    setWindowTitle(QString::fromStdString(caption));
+}
+
+void TfrmTzMain::setLocalText(const std::string& text) {
+    valueLabel("lblLocal")->setText(QString::fromStdString(text));
+}
+
+void TfrmTzMain::setSystemUtcText(const std::string& text) {
+    valueLabel("lblSystemUtc")->setText(QString::fromStdString(text));
+}
+
+void TfrmTzMain::setLastPingText(const std::string& text) {
+    valueLabel("lblLastPing")->setText(QString::fromStdString(text));
+}
+
+void TfrmTzMain::showCheck(MenuCheck item, bool checked) {
+    static constexpr const char* kNames[] = {"mnuAutostart", "StartMinimized1", "mnuAutomatic",
+                                             "PingDaily1"};
+    menuItem(kNames[static_cast<int>(item)]).SetChecked(checked);
+}
+
+void TfrmTzMain::showServerCheck(std::size_t index, bool checked) {
+    serverItems_.at(index)->SetChecked(checked);
+}
+
+void TfrmTzMain::setTimer1Enabled(bool enabled) {
+    if (!enabled) {
+        Timer1->stop();
+    } else if (!Timer1->isActive()) {
+        Timer1->start();
+    }
+}
+
+void TfrmTzMain::setTimer2Enabled(bool enabled) {
+    if (!enabled) {
+        Timer2->stop();
+    } else if (!Timer2->isActive()) {
+        Timer2->start();
+    }
+}
+
+bool TfrmTzMain::timer2Enabled() const {
+    return Timer2->isActive();
+}
+
+void TfrmTzMain::setVisibleProperty(bool visible) {
+    if (visible == visibleProperty_) return;
+    visibleProperty_ = visible;
+    if (!visible) {
+        hide();
+        return;
+    }
+    if (!everShown_) {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        move(screen.center() - rect().center());
+    }
+    everShown_ = true;
+    show();
+}
+
+void TfrmTzMain::showWindowNormal() {
+    // A window first brought up this way appears at its stored place.
+    if (!everShown_) move(381, 192);
+    everShown_ = true;
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TfrmTzMain::hideWindow() {
+    hide();
+}
+
+void TfrmTzMain::setCursor(CursorShape shape) {
+    if (shape == CursorShape::Hourglass) {
+        QWidget::setCursor(Qt::WaitCursor);
+    } else {
+        unsetCursor();
+    }
+}
+
+void TfrmTzMain::setScreenCursor(CursorShape shape) {
+    if (shape == CursorShape::Hourglass && !screenCursorSet_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        screenCursorSet_ = true;
+    } else if (shape == CursorShape::Default && screenCursorSet_) {
+        QApplication::restoreOverrideCursor();
+        screenCursorSet_ = false;
+    }
+}
+
+void TfrmTzMain::showMessage(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
+                    QString::fromStdString(text), QMessageBox::Ok);
+    box.exec();
+}
+
+void TfrmTzMain::processPendingEvents() {
+    QCoreApplication::processEvents();
+}
+
+void TfrmTzMain::showAboutBox() {
+    if (about_ != nullptr) about_->exec();
+}
+
+void TfrmTzMain::closeApplication() {
+    close();
+    QCoreApplication::quit();
+}
+
+void TfrmTzMain::closeEvent(QCloseEvent* event) {
+    if (handlers_->FormClose()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+}  // namespace vintrel

@@ -1,0 +1,219 @@
+#include "app/tz_main.h"
+
+#include <filesystem>
+
+#include "platform/shell_launcher.h"
+#include "settings/internet_settings.h"
+#include "settings/settings_store.h"
+#include "shell/kv_auto_run.h"
+#include "timesync/daytime_reply.h"
+#include "timesync/regional_format.h"
+#include "timezone/time_zone_report.h"
+
+namespace vintrel {
+namespace {
+
+// Restores a cursor however the command ends.
+class CursorRestorer {
+public:
+    CursorRestorer(std::function<void(CursorShape)> set) : set_(std::move(set)) {
+        set_(CursorShape::Hourglass);
+    }
+    ~CursorRestorer() { set_(CursorShape::Default); }
+    CursorRestorer(const CursorRestorer&) = delete;
+    CursorRestorer& operator=(const CursorRestorer&) = delete;
+
+private:
+    std::function<void(CursorShape)> set_;
+};
+
+std::string ReadFlag(const char* name) {
+    return ReadSetting(kSettingsKey, name, "");
+}
+
+}  // namespace
+
+TzMain::TzMain(MainFormView& view, TzMainServices services, CorrectionOptions options)
+    : view_(view),
+      services_(std::move(services)),
+      correction_(*this, services_.daytime, services_.resolver, services_.clock,
+                  [&] {
+                      if (options.agent.empty()) options.agent = services_.agent;
+                      return options;
+                  }()),
+      selectedServer_(kDefaultTimeServer) {
+    serverChecks_[kInitiallyCheckedServer] = true;
+    for (std::size_t i = 0; i < serverChecks_.size(); ++i) view_.showServerCheck(i, serverChecks_[i]);
+    for (MenuCheck item : {MenuCheck::mnuAutostart, MenuCheck::StartMinimized1,
+                           MenuCheck::mnuAutomatic, MenuCheck::PingDaily1}) {
+        view_.showCheck(item, checked(item));
+    }
+}
+
+bool TzMain::checked(MenuCheck item) const {
+    return checks_.at(static_cast<std::size_t>(item));
+}
+
+void TzMain::setCheck(MenuCheck item, bool checked) {
+    checks_.at(static_cast<std::size_t>(item)) = checked;
+    view_.showCheck(item, checked);
+}
+
+void TzMain::setServerCheck(std::size_t index, bool checked) {
+    serverChecks_.at(index) = checked;
+    view_.showServerCheck(index, checked);
+}
+
+void TzMain::FormCreate() {
+    view_.setCaption(kCaption);
+    ShowTimeZoneReport(view_);
+    view_.setSystemUtcText(DateTimeText(CurrentUtc()));
+    view_.setLastPingText(ReadSetting(kSettingsKey, "LastPing", "Never"));
+    selectedServer_ = ReadSetting(kSettingsKey, "ipAddress", kDefaultTimeServer);
+    services_.autoRun->SetAutoRun(!ReadFlag("AutoStart").empty());
+    const bool startMinimized = !ReadFlag("StartMinimized").empty();
+    if (!startMinimized) view_.setVisibleProperty(true);
+    setCheck(MenuCheck::StartMinimized1, startMinimized);
+    const bool autoPing = !ReadFlag("AutoPing").empty();
+    setCheck(MenuCheck::mnuAutomatic, autoPing);
+    setCheck(MenuCheck::PingDaily1, autoPing);
+    view_.setTimer2Enabled(autoPing);
+}
+
+bool TzMain::FormClose() {
+    if (exiting_) return true;
+    // Closing only hides the window; the program goes on in the notification area.
+    view_.hideWindow();
+    return false;
+}
+
+void TzMain::mnuExitClick() {
+    exiting_ = true;
+    view_.closeApplication();
+}
+
+void TzMain::Timer1Timer() {
+    view_.setSystemUtcText(DateTimeText(CurrentUtc()));
+    const SerialTime localNow = LocalNow();
+    view_.setLocalText(DateTimeText(localNow));
+    if (LocalNow() - lastSync_ >= 1.0) view_.setTimer2Enabled(true);
+}
+
+void TzMain::Timer2Timer() {
+    if (!checked(MenuCheck::mnuAutomatic)) return;
+    const CursorRestorer cursor([this](CursorShape shape) { view_.setScreenCursor(shape); });
+    struct SilentScope {
+        TzMain& form;
+        explicit SilentScope(TzMain& f) : form(f) { form.silent_ = true; }
+        ~SilentScope() { form.silent_ = false; }
+    } silent(*this);
+    correction_.CorrectTime();
+}
+
+void TzMain::mnuAutomaticClick() {
+    const bool on = !checked(MenuCheck::mnuAutomatic);
+    setCheck(MenuCheck::mnuAutomatic, on);
+    setCheck(MenuCheck::PingDaily1, on);
+    view_.setTimer2Enabled(on);
+    WriteSetting(kSettingsKey, "AutoPing", on ? "True" : "");
+}
+
+void TzMain::mnuPingClick() {
+    correction_.mnuPingClick();
+}
+
+void TzMain::File1Click() {
+    setCheck(MenuCheck::mnuAutostart, services_.autoRun->AutoRun());
+}
+
+void TzMain::mnuAutostartClick() {
+    // The item checks itself when clicked, then the handler follows its check.
+    setCheck(MenuCheck::mnuAutostart, !checked(MenuCheck::mnuAutostart));
+    services_.autoRun->SetAutoRun(checked(MenuCheck::mnuAutostart));
+    WriteSetting(kSettingsKey, "AutoStart", services_.autoRun->AutoRun() ? "1" : "");
+}
+
+void TzMain::StartMinimized1Click() {
+    setCheck(MenuCheck::StartMinimized1, !checked(MenuCheck::StartMinimized1));
+    WriteSetting(kSettingsKey, "StartMinimized", checked(MenuCheck::StartMinimized1) ? "1" : "");
+}
+
+void TzMain::ServerItemClick(std::size_t index) {
+    const bool check = !serverChecks_.at(index);
+    if (check) {
+        for (std::size_t i = 0; i < serverChecks_.size(); ++i) setServerCheck(i, false);
+    }
+    setServerCheck(index, check);
+    selectedServer_ = kTimeServers.at(index);
+    WriteSetting(kSettingsKey, "ipAddress", selectedServer_);
+}
+
+void TzMain::mnuServersClick() {
+    for (std::size_t i = 0; i < kTimeServers.size(); ++i) {
+        if (kTimeServers[i] != selectedServer_) continue;
+        for (std::size_t j = 0; j < serverChecks_.size(); ++j) setServerCheck(j, false);
+        setServerCheck(i, true);
+    }
+}
+
+void TzMain::OpenVintrel1Click() {
+    view_.setTimer1Enabled(true);
+    view_.showWindowNormal();
+}
+
+void TzMain::mnuProxyClick() {
+    if (services_.internetSettings != nullptr) EditInternetSettings(*services_.internetSettings);
+}
+
+void TzMain::mnuControlPanelClick() {
+    services_.shell.openDateTimeSettings();
+}
+
+void TzMain::mnuReadmeClick() {
+    const auto& candidates = services_.readmeCandidates;
+    if (candidates.empty()) return;
+    std::error_code ignored;
+    for (const std::string& path : candidates) {
+        if (std::filesystem::exists(path, ignored)) {
+            services_.shell.openDocument(path);
+            return;
+        }
+    }
+    // Like the shell, a missing read-me is handed over as it is and reports nothing here.
+    services_.shell.openDocument(candidates.front());
+}
+
+void TzMain::mnuQuorrelClick() {
+    services_.shell.openUrl(services_.makerUrl);
+}
+
+void TzMain::SpeedButton2Click() {
+    view_.processPendingEvents();
+    services_.shell.openUrl(services_.makerUrl);
+}
+
+void TzMain::mnuAboutClick() {
+    view_.showAboutBox();
+}
+
+void TzMain::setLastPingLabel(const std::string& text) {
+    view_.setLastPingText(text);
+}
+
+void TzMain::setTimer2Enabled(bool enabled) {
+    view_.setTimer2Enabled(enabled);
+}
+
+void TzMain::setCursor(CursorShape shape) {
+    view_.setCursor(shape);
+}
+
+void TzMain::showMessage(const std::string& text) {
+    view_.showMessage(text);
+}
+
+void TzMain::processPendingEvents() {
+    view_.processPendingEvents();
+}
+
+}  // namespace vintrel

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "timesync/plain_correction_view.h"
+
+namespace vintrel::testing {
+
+/// A plain view that also logs, in order, what was done to the window, and
+/// can run a test's code where the window would handle its pending events.
+class RecordingCorrectionView final : public PlainCorrectionView {
+public:
+    using PlainCorrectionView::PlainCorrectionView;
+
+    std::vector<std::string> log;
+    std::function<void()> pendingEvents;
+
+    void setSilentMode(bool silent) override {
+        log.push_back(silent ? "silent on" : "silent off");
+        PlainCorrectionView::setSilentMode(silent);
+    }
+    void setTimer2Enabled(bool enabled) override {
+        log.push_back(enabled ? "Timer2 on" : "Timer2 off");
+        PlainCorrectionView::setTimer2Enabled(enabled);
+    }
+    void setCursor(CursorShape shape) override {
+        log.push_back(shape == CursorShape::Hourglass ? "hourglass" : "default cursor");
+        PlainCorrectionView::setCursor(shape);
+    }
+    void showMessage(const std::string& text) override {
+        log.push_back("message");
+        PlainCorrectionView::showMessage(text);
+    }
+    void processPendingEvents() override {
+        log.push_back("pending events");
+        if (pendingEvents) pendingEvents();
+    }
+};
+
+}  // namespace vintrel::testing

@@ -1,0 +1,310 @@
+#include "timesync/time_correction.h"
+
+#include <gtest/gtest.h>
+
+#include "settings/settings_store.h"
+#include "tests/support/clock_setter_spy.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_daytime_client.h"
+#include "tests/support/fake_host_resolver.h"
+#include "tests/support/in_memory_settings.h"
+#include "tests/support/recording_correction_view.h"
+#include "timesync/regional_format.h"
+
+namespace vintrel {
+namespace {
+
+constexpr double kSecond = 1.0 / 86400;
+
+// 2 January 2024 03:04:05 UTC as a NIST daytime line, with its line feeds.
+constexpr const char* kNistReply = "\n60311 24-01-02 03:04:05 00 0 0 716.5 UTC(NIST) * \n";
+const SerialTime kServerUtc = DateFromParts(2024, 1, 2) + TimeFromParts(3, 4, 5, 0);
+
+class TimeCorrectionTest : public ::testing::Test {
+protected:
+    TimeCorrectionTest() {
+        SetCurrentRegionalSettings(RegionalSettings{});
+        resolver.addresses["www.google.com"] = "192.0.2.1";
+        client.result.reply = kNistReply;
+        view.setSelectedServer("129.6.15.28");
+        view.setTimer2Enabled(true);
+        view.log.clear();
+        // The real clock jumps to what it was set to.
+        setter.onSet = [this](const SystemTime& utc) { clock.setUtc(FromSystemTime(utc)); };
+    }
+
+    TimeCorrection correction(CorrectionOptions options = {"vintrel", kDaytimePort, {}, true}) {
+        return TimeCorrection(view, client, resolver, setter, std::move(options));
+    }
+
+    testing::InMemorySettings settings;
+    // 90 s slow, local time two hours ahead of UTC.
+    testing::FakeClock clock{kServerUtc - 90 * kSecond, 2.0 / 24};
+    testing::FakeDaytimeClient client;
+    testing::FakeHostResolver resolver;
+    testing::ClockSetterSpy setter;
+    testing::RecordingCorrectionView view;
+};
+
+// --- PingDayTime -----------------------------------------------------------
+
+TEST_F(TimeCorrectionTest, ProbeFailureShowsTheMessageAndQueriesNothing) {
+    resolver.addresses.clear();
+    const PingOutcome outcome = correction().PingDayTime(/*quiet=*/false);
+    EXPECT_FALSE(outcome.connected);
+    EXPECT_EQ(outcome.reply, "");
+    EXPECT_EQ(view.messages(), std::vector<std::string>{kNoConnectionText});
+    EXPECT_EQ(resolver.lookups, (std::vector<std::string>{"www.google.com", "www.microsoft.com"}));
+    EXPECT_TRUE(client.requests.empty());
+    EXPECT_TRUE(settings.calls().empty());
+}
+
+TEST_F(TimeCorrectionTest, ProbeTriesTheSecondNameOnlyWhenTheFirstFails) {
+    EXPECT_TRUE(correction().ConnectivityProbe());
+    EXPECT_EQ(resolver.lookups, std::vector<std::string>{"www.google.com"});
+
+    resolver.addresses = {{"www.microsoft.com", "192.0.2.2"}};
+    resolver.lookups.clear();
+    EXPECT_TRUE(correction().ConnectivityProbe());
+    EXPECT_EQ(resolver.lookups, (std::vector<std::string>{"www.google.com", "www.microsoft.com"}));
+}
+
+TEST_F(TimeCorrectionTest, RequestCarriesUrlAgentAndTheClientsReply) {
+    client.result = {"partial", "the server closed the connection"};
+    const PingOutcome outcome = correction({"vintrel.exe", 1313, {}, true}).PingDayTime(false);
+    ASSERT_EQ(client.requests.size(), 1u);
+    EXPECT_EQ(client.requests[0].url, "http://129.6.15.28:1313");
+    EXPECT_EQ(client.requests[0].agent, "vintrel.exe");
+    EXPECT_TRUE(outcome.connected);
+    EXPECT_EQ(outcome.reply, "partial");
+    EXPECT_EQ(outcome.failure, "the server closed the connection");
+    correction().PingDayTime(false);  // the product's own port
+    EXPECT_EQ(client.requests[1].url, "http://129.6.15.28:13");
+}
+
+TEST_F(TimeCorrectionTest, PendingEventsRunBeforeTheServerIsRead) {
+    // A menu click waiting in the queue changes the server this query must use.
+    view.pendingEvents = [this] { view.setSelectedServer("132.163.96.1"); };
+    correction().PingDayTime(false);
+    ASSERT_EQ(client.requests.size(), 1u);
+    EXPECT_EQ(client.requests[0].url, "http://132.163.96.1:13");
+}
+
+struct ModeRow {
+    const char* name;
+    const char* connectionType;
+    InternetAccessType access;
+    const char* proxyText;
+};
+
+void PrintTo(const ModeRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class ConnectionModeTest : public TimeCorrectionTest,
+                           public ::testing::WithParamInterface<ModeRow> {};
+
+TEST_P(ConnectionModeTest, StoredModeChoosesTheAccess) {
+    settings.preset("ConnectionType", GetParam().connectionType);
+    settings.preset("Address", "proxy.lan");
+    settings.preset("Port", "3128");
+    correction().PingDayTime(false);
+    ASSERT_EQ(client.requests.size(), 1u);
+    EXPECT_EQ(client.requests[0].accessType, GetParam().access);
+    EXPECT_EQ(client.requests[0].proxyText, GetParam().proxyText);
+    const bool proxy = GetParam().access == InternetAccessType::Proxy;
+    EXPECT_EQ(settings.calls().size(), proxy ? 3u : 1u) << "Address and Port only in mode 3";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, ConnectionModeTest,
+    ::testing::Values(ModeRow{"Direct", "1", InternetAccessType::Direct, ""},
+                      ModeRow{"SystemSettings", "2", InternetAccessType::Preconfig, ""},
+                      ModeRow{"ExplicitProxy", "3", InternetAccessType::Proxy,
+                              "http=proxy.lan:3128"},
+                      ModeRow{"ZeroIsDirect", "0", InternetAccessType::Direct, ""},
+                      ModeRow{"FourIsDirect", "4", InternetAccessType::Direct, ""},
+                      ModeRow{"TextIsDirect", "x", InternetAccessType::Direct, ""},
+                      ModeRow{"EmptyIsDirect", "", InternetAccessType::Direct, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TimeCorrectionTest, EmptyProxyPartsStillMakeAProxyText) {
+    settings.preset("ConnectionType", "3");
+    correction().PingDayTime(false);
+    EXPECT_EQ(client.requests.at(0).proxyText, "http=:");
+}
+
+TEST_F(TimeCorrectionTest, ConnectionTypeIsReadAtEveryQuery) {
+    TimeCorrection c = correction();
+    c.PingDayTime(false);
+    settings.preset("ConnectionType", "2");
+    c.PingDayTime(false);
+    ASSERT_EQ(client.requests.size(), 2u);
+    EXPECT_EQ(client.requests[1].accessType, InternetAccessType::Preconfig);
+}
+
+TEST_F(TimeCorrectionTest, GivenConnectionReplacesTheStoredOne) {
+    settings.preset("ConnectionType", "2");
+    correction({"vintrel", kDaytimePort,
+                [] {
+                    return ConnectionSettings{"3", "[::1]", "8888"};
+                },
+                true})
+        .PingDayTime(false);
+    EXPECT_EQ(client.requests.at(0).proxyText, "http=[::1]:8888");
+    EXPECT_TRUE(settings.calls().empty());
+}
+
+// --- CorrectTime -------------------------------------------------------------
+
+TEST_F(TimeCorrectionTest, SuccessSetsTheClockAndRecordsTheLocalTimeBeforeIt) {
+    const double difference = correction().CorrectTime();
+    EXPECT_NEAR(difference, 90 * kSecond, 1e-9);
+    EXPECT_EQ(setter.settings, std::vector<SystemTime>{ToSystemTime(kServerUtc)});
+    // Local 05:02:35 before the change, 05:04:05 after it.
+    EXPECT_EQ(settings.stored("LastPing"), "1/2/24 5:02:35 am");
+    EXPECT_EQ(view.lastPingLabel(), "1/2/24 5:02:35 am");
+    EXPECT_DOUBLE_EQ(view.lastSyncTime(), kServerUtc - 90 * kSecond + 2.0 / 24);
+    EXPECT_FALSE(view.timer2Enabled());
+    EXPECT_TRUE(view.messages().empty());
+}
+
+struct FailureRow {
+    const char* name;
+    const char* reply;  // nullptr: the probe fails
+    const char* refusal;
+    bool silent;
+    const char* message;  // nullptr: none
+};
+
+void PrintTo(const FailureRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class FailedCorrectionTest : public TimeCorrectionTest,
+                             public ::testing::WithParamInterface<FailureRow> {};
+
+TEST_P(FailedCorrectionTest, ReportsUnlessSilentAndRecordsNothing) {
+    const FailureRow& row = GetParam();
+    if (row.reply == nullptr) resolver.addresses.clear();
+    client.result.reply = row.reply != nullptr ? row.reply : "";
+    setter.refusal = row.refusal;
+    settings.preset("LastPing", "Never");
+    view.setLastPingLabel("Never");
+    view.setSilentMode(row.silent);
+
+    EXPECT_EQ(correction().CorrectTime(), NOT_SYNCED);
+    const std::vector<std::string> expected =
+        row.message == nullptr ? std::vector<std::string>{} : std::vector<std::string>{row.message};
+    EXPECT_EQ(view.messages(), expected);
+    EXPECT_EQ(settings.stored("LastPing"), "Never");
+    EXPECT_EQ(view.lastPingLabel(), "Never");
+    EXPECT_EQ(view.lastSyncTime(), 0.0);
+    EXPECT_TRUE(view.timer2Enabled()) << "the schedule must try again";
+    EXPECT_EQ(setter.settings.size(), std::string(row.refusal).empty() ? 0u : 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, FailedCorrectionTest,
+    ::testing::Values(
+        FailureRow{"NoConnection", nullptr, "", false, kNoConnectionText},
+        FailureRow{"NoConnectionSilent", nullptr, "", true, nullptr},
+        FailureRow{"EmptyReply", "", "", false, kUnreachableServerText},
+        FailureRow{"EmptyReplySilent", "", "", true, nullptr},
+        FailureRow{"ReplyWithoutTime", "hello NIST", "", false, kUnreachableServerText},
+        FailureRow{"ClockRefused", kNistReply, "Operation not permitted", false,
+                   "The system clock could not be set: Operation not permitted"},
+        FailureRow{"ClockRefusedSilent", kNistReply, "Operation not permitted", true, nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TimeCorrectionTest, UnreachableServerTextIsKeptWordForWord) {
+    EXPECT_EQ(std::string(kUnreachableServerText),
+              "Unable to reach then specified Time Server.  This may be caused by misconfigured "
+              "proxy information or a firewall preventing access to port 13\r\n\r\nAnother "
+              "possiblity is that the Time Server may be down, or extremely busy, try selecting a "
+              "different Time Server from the File Menu.");
+}
+
+TEST_F(TimeCorrectionTest, StoreErrorWhileReadingTheConnectionReachesTheCaller) {
+    settings.failCallsTo("ConnectionType", "Failed to get data for 'ConnectionType'");
+    EXPECT_THROW(correction().CorrectTime(), ERegistryException);
+    EXPECT_TRUE(setter.settings.empty());
+    EXPECT_TRUE(view.timer2Enabled());
+}
+
+TEST_F(TimeCorrectionTest, StoreErrorWhileWritingLastPingReachesTheCallerAfterTheClockMoved) {
+    settings.failCallsTo("LastPing", "Failed to set data for 'LastPing'");
+    EXPECT_THROW(correction().CorrectTime(), ERegistryException);
+    EXPECT_EQ(setter.settings.size(), 1u);
+    // The clock was set, so the window says so and the schedule rests.
+    EXPECT_EQ(view.lastPingLabel(), "1/2/24 5:02:35 am");
+    EXPECT_FALSE(view.timer2Enabled());
+}
+
+// --- Ping Now ----------------------------------------------------------------
+
+TEST_F(TimeCorrectionTest, PingNowClearsSilentModeReportsAndRestoresTheCursor) {
+    view.setSilentMode(true);
+    view.log.clear();
+    correction().mnuPingClick();
+    EXPECT_EQ(view.log, (std::vector<std::string>{"hourglass", "pending events", "silent off",
+                                                  "pending events", "Timer2 off", "pending events",
+                                                  "message", "default cursor"}));
+    EXPECT_EQ(view.messages().at(0), DifferenceReport(90 * kSecond));
+}
+
+TEST_F(TimeCorrectionTest, PingNowShowsNoReportAfterAFailure) {
+    client.result.reply = "";
+    correction().mnuPingClick();
+    EXPECT_EQ(view.messages(), std::vector<std::string>{kUnreachableServerText});
+    EXPECT_EQ(view.cursor(), CursorShape::Default);
+}
+
+TEST_F(TimeCorrectionTest, PingNowRestoresTheCursorWhenTheStoreFails) {
+    settings.failNextCall("Failed to create key \\SOFTWARE\\Kavrin\\Proxy\\");
+    EXPECT_THROW(correction().mnuPingClick(), ERegistryException);
+    EXPECT_EQ(view.log.back(), "default cursor");
+    EXPECT_TRUE(view.messages().empty());
+}
+
+// --- DisplayDifference -------------------------------------------------------
+
+std::string Adjusted(const char* days, const char* hours, const char* minutes,
+                     const char* seconds) {
+    return std::string("System Clock has been adjusted by ...\r\n\r\n") + days + " Days\r\n" +
+           hours + " Hours\r\n" + minutes + " Minutes\r\n" + seconds + " Seconds";
+}
+
+struct ReportRow {
+    const char* name;
+    double difference;
+    std::string report;
+};
+
+void PrintTo(const ReportRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class DifferenceReportTest : public ::testing::TestWithParam<ReportRow> {};
+
+TEST_P(DifferenceReportTest, Text) {
+    EXPECT_EQ(DifferenceReport(GetParam().difference), GetParam().report);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reports, DifferenceReportTest,
+    ::testing::Values(
+        ReportRow{"ServerTwoSecondsAheadIsCorrect", 2 * kSecond, kClockCorrectText},
+        ReportRow{"MillisecondsDoNotReachTheThreshold", 4.999 * kSecond, kClockCorrectText},
+        ReportRow{"FourSecondsFastIsCorrect", -4 * kSecond, kClockCorrectText},
+        ReportRow{"FiveSecondsIsAdjusted", 5 * kSecond, Adjusted("0", "0", "0", "5")},
+        ReportRow{"SlowByFivePointNineDropsTheFraction", 5.9 * kSecond,
+                  Adjusted("0", "0", "0", "5")},
+        ReportRow{"ThreeMinutesFastShowsNoMinus", -180 * kSecond, Adjusted("0", "0", "3", "0")},
+        ReportRow{"DayAndAHalfFastSignsOnlyTheDays", -1.5, Adjusted("-1", "12", "0", "0")},
+        ReportRow{"NegativeZeroDaysIsWrittenZero", -0.4, Adjusted("0", "9", "36", "0")},
+        ReportRow{"TwoDaysSlow", 2 + 3.0 / 24 + 7 * kSecond, Adjusted("2", "3", "0", "7")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vintrel

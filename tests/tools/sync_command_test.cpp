@@ -1,0 +1,174 @@
+#include "tools/sync_command.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tests/support/clock_setter_spy.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_daytime_client.h"
+#include "tests/support/fake_host_resolver.h"
+#include "tests/support/in_memory_settings.h"
+#include "timesync/regional_format.h"
+
+namespace vintrel {
+namespace {
+
+constexpr double kSecond = 1.0 / 86400;
+constexpr const char* kNistReply = "\n60311 24-01-02 03:04:05 00 0 0 716.5 UTC(NIST) * \n";
+const SerialTime kServerUtc = DateFromParts(2024, 1, 2) + TimeFromParts(3, 4, 5, 0);
+
+class SyncCommandTest : public ::testing::Test {
+protected:
+    SyncCommandTest() {
+        SetCurrentRegionalSettings(RegionalSettings{});
+        resolver.addresses["www.google.com"] = "192.0.2.1";
+        client.result.reply = kNistReply;
+    }
+
+    int run(SyncArguments arguments = {}) {
+        return RunSync(arguments, {client, resolver, setter, "vintrel-sync"}, out, err);
+    }
+
+    testing::InMemorySettings settings;
+    // The system clock is 1.25 s behind the server.
+    testing::FakeClock clock{kServerUtc - 1.25 * kSecond};
+    testing::FakeDaytimeClient client;
+    testing::FakeHostResolver resolver;
+    testing::ClockSetterSpy setter;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(SyncCommandTest, QueryPrintsReplyServerTimeAndOffsetAndSetsNothing) {
+    EXPECT_EQ(run(), kSyncSuccess);
+    EXPECT_EQ(out.str(),
+              "reply: \\n60311 24-01-02 03:04:05 00 0 0 716.5 UTC(NIST) * \\n\n"
+              "server UTC: 2024-01-02 03:04:05\n"
+              "offset: +1.250 s\n");
+    EXPECT_EQ(err.str(), "");
+    EXPECT_TRUE(setter.settings.empty());
+    EXPECT_EQ(settings.stored("LastPing"), std::nullopt);
+}
+
+TEST_F(SyncCommandTest, StoredServerAndConnectionAreUsedByDefault) {
+    settings.preset("ipAddress", "132.163.97.1");
+    settings.preset("ConnectionType", "3");
+    settings.preset("Address", "proxy.lan");
+    settings.preset("Port", "3128");
+    run();
+    ASSERT_EQ(client.requests.size(), 1u);
+    EXPECT_EQ(client.requests[0].url, "http://132.163.97.1:13");
+    EXPECT_EQ(client.requests[0].proxyText, "http=proxy.lan:3128");
+    EXPECT_EQ(client.requests[0].agent, "vintrel-sync");
+}
+
+TEST_F(SyncCommandTest, WithoutAStoredServerTheFourthMenuServerIsAsked) {
+    run();
+    EXPECT_EQ(client.requests.at(0).url, "http://129.6.15.27:13");
+}
+
+TEST_F(SyncCommandTest, OptionsOverrideTheStoredSettings) {
+    settings.preset("ConnectionType", "3");
+    SyncArguments arguments;
+    arguments.server = "127.0.0.1";
+    arguments.port = 1313;
+    arguments.connection = ConnectionSettings{"1", "", ""};
+    arguments.probe = false;
+    run(arguments);
+    EXPECT_EQ(client.requests.at(0).url, "http://127.0.0.1:1313");
+    EXPECT_EQ(client.requests.at(0).accessType, InternetAccessType::Direct);
+    EXPECT_TRUE(resolver.lookups.empty());
+    EXPECT_TRUE(settings.calls().empty());
+}
+
+TEST_F(SyncCommandTest, SetMovesTheClockAndRecordsLastPing) {
+    SyncArguments arguments;
+    arguments.setClock = true;
+    EXPECT_EQ(run(arguments), kSyncSuccess);
+    EXPECT_EQ(setter.settings, std::vector<SystemTime>{ToSystemTime(kServerUtc)});
+    EXPECT_NE(out.str().find("offset: +1.250 s\nclock: set\n"), std::string::npos);
+    EXPECT_EQ(settings.stored("LastPing"), "1/2/24 3:04:03 am");
+}
+
+struct ExitRow {
+    const char* name;
+    bool probeFails;
+    const char* reply;
+    const char* failure;
+    const char* refusal;
+    int exit;
+    const char* error;
+};
+
+void PrintTo(const ExitRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class SyncExitTest : public SyncCommandTest, public ::testing::WithParamInterface<ExitRow> {};
+
+TEST_P(SyncExitTest, StatusAndOneErrorLine) {
+    const ExitRow& row = GetParam();
+    if (row.probeFails) resolver.addresses.clear();
+    client.result = {row.reply, row.failure};
+    setter.refusal = row.refusal;
+    SyncArguments arguments;
+    arguments.setClock = true;
+    EXPECT_EQ(run(arguments), row.exit);
+    EXPECT_EQ(err.str(), row.error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SyncExitTest,
+    ::testing::Values(
+        ExitRow{"NoConnection", true, kNistReply, "", "", kSyncNoConnection,
+                "vintrel-sync: No on-line connection to the internet currently exists.\n"},
+        ExitRow{"ServerRefused", false, "", "Connection refused", "", kSyncServerUnusable,
+                "vintrel-sync: no reply from time server 129.6.15.27: Connection refused\n"},
+        ExitRow{"ServerSilent", false, "", "", "", kSyncServerUnusable,
+                "vintrel-sync: no reply from time server 129.6.15.27: it sent nothing\n"},
+        ExitRow{"ReplyWithoutTime", false, "hello", "", "", kSyncServerUnusable,
+                "vintrel-sync: the reply of time server 129.6.15.27 holds no usable time\n"},
+        ExitRow{"ClockRefused", false, kNistReply, "", "Operation not permitted", kSyncClockNotSet,
+                "vintrel-sync: The system clock could not be set: Operation not permitted\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SyncCommandTest, SettingsErrorEndsWithStatusOne) {
+    settings.failNextCall("Failed to get data for 'ipAddress'");
+    EXPECT_EQ(run(), kSyncUsageError);
+    EXPECT_EQ(err.str(), "vintrel-sync: Failed to get data for 'ipAddress'\n");
+}
+
+struct EscapeRow {
+    const char* name;
+    std::string reply;
+    const char* escaped;
+};
+
+void PrintTo(const EscapeRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class EscapedReplyTest : public ::testing::TestWithParam<EscapeRow> {};
+
+TEST_P(EscapedReplyTest, Text) {
+    EXPECT_EQ(EscapedReply(GetParam().reply), GetParam().escaped);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, EscapedReplyTest,
+    ::testing::Values(EscapeRow{"PrintableAsIs", "60311 UTC(NIST) *", "60311 UTC(NIST) *"},
+                      EscapeRow{"LineEnds", "\r\n", "\\r\\n"},
+                      EscapeRow{"ZeroByte", std::string("a\0b", 3), "a\\0b"},
+                      EscapeRow{"BackslashIsDoubled", "a\\n", "a\\\\n"},
+                      EscapeRow{"ControlAndHighBytes", "\x01\x7f\xff", "\\x01\\x7f\\xff"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(OffsetTextTest, SignIsAlwaysShown) {
+    EXPECT_EQ(OffsetText(0), "+0.000 s");
+    EXPECT_EQ(OffsetText(1.25 * kSecond), "+1.250 s");
+    EXPECT_EQ(OffsetText(-90.5 * kSecond), "-90.500 s");
+}
+
+}  // namespace
+}  // namespace vintrel

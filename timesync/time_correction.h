@@ -1,0 +1,105 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "platform/clock_setter.h"
+#include "platform/daytime_client.h"
+#include "platform/host_resolver.h"
+#include "timesync/correction_view.h"
+#include "timesync/daytime_query.h"
+#include "timesync/serial_time.h"
+
+namespace vintrel {
+
+/// What `CorrectTime` returns when no correction took place (days).
+inline constexpr double NOT_SYNCED = 666.0;
+
+inline constexpr const char* kNoConnectionText =
+    "No on-line connection to the internet currently exists.";
+inline constexpr const char* kUnreachableServerText =
+    "Unable to reach then specified Time Server.  This may be caused by misconfigured proxy "
+    "information or a firewall preventing access to port 13\r\n\r\nAnother possiblity is that the "
+    "Time Server may be down, or extremely busy, try selecting a different Time Server from the "
+    "File Menu.";
+inline constexpr const char* kClockCorrectText =
+    "System Clock is correct and does not require adjustment.";
+
+/// The message shown when the clock refused to be set.
+std::string ClockNotSetText(const std::string& reason);
+
+/// The report of a difference of `difference` days, as `DisplayDifference` shows it.
+std::string DifferenceReport(double difference);
+
+/// The outcome of one query of the time server.
+struct PingOutcome {
+    /// False when the reachability probe failed and no query was made.
+    bool connected = false;
+    /// What the server sent, empty when it could not be reached or sent nothing.
+    std::string reply;
+    /// Why the reply is empty, as the daytime client put it.
+    std::string failure;
+};
+
+/// The outcome of setting the clock to a server's time.
+struct ClockCorrection {
+    /// Server time minus the system clock's UTC time just before setting, in days.
+    double difference = 0;
+    bool clockSet = false;
+    /// Why the clock was not set.
+    std::string reason;
+};
+
+struct CorrectionOptions {
+    /// Announced to the server as the client's agent: the executable's file name.
+    std::string agent;
+    int port = kDaytimePort;
+    /// Where the connection settings come from at each query; empty means the
+    /// settings store.
+    std::function<ConnectionSettings()> connection;
+    /// Whether to check by name resolution that the internet is reachable.
+    bool probeConnectivity = true;
+    /// Two highly available public names; only their resolution is tried.
+    std::array<std::string, 2> probeHosts{"www.google.com", "www.microsoft.com"};
+};
+
+/// The main window's time-server query and clock correction, reaching the
+/// window through `CorrectionView` and the system through the platform layer.
+class TimeCorrection {
+public:
+    TimeCorrection(CorrectionView& view, DaytimeClient& client, HostResolver& resolver,
+                   ClockSetter& clock, CorrectionOptions options);
+
+    /// True when either probe host name resolves.
+    bool ConnectivityProbe();
+
+    /// Fetches one reply from the selected server; shows the no-connection
+    /// message unless `quiet`. Throws ERegistryException from the settings store.
+    PingOutcome PingDayTime(bool quiet);
+
+    /// Queries, parses and sets the clock; returns the difference in days or
+    /// NOT_SYNCED. Failures are reported in message boxes unless silent.
+    double CorrectTime();
+
+    /// Sets the clock to `server` (UTC); only when that succeeds records the
+    /// correction: last sync time, `lblLastPing`, `Timer2` off, "LastPing".
+    ClockCorrection ApplyServerTime(SerialTime server);
+
+    /// Shows the report of a difference in days.
+    void DisplayDifference(double difference);
+
+    /// The Ping Now command.
+    void mnuPingClick();
+
+private:
+    ConnectionSettings connectionSettings() const;
+
+    CorrectionView& view_;
+    DaytimeClient& client_;
+    HostResolver& resolver_;
+    ClockSetter& clock_;
+    CorrectionOptions options_;
+};
+
+}  // namespace vintrel

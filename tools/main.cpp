@@ -1,0 +1,32 @@
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/clock_setter.h"
+#include "platform/daytime_client.h"
+#include "platform/host_resolver.h"
+#include "tools/sync_arguments.h"
+#include "tools/sync_command.h"
+
+int main(int argc, char** argv) {
+    using namespace vintrel;
+    const std::string agent = argc > 0 && argv[0] != nullptr
+                                  ? std::filesystem::path(argv[0]).filename().string()
+                                  : std::string(kSyncProgram);
+    const ParsedSyncArguments parsed =
+        ParseSyncArguments(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+    if (!parsed.error.empty()) {
+        std::cerr << kSyncProgram << ": " << parsed.error << " (see --help)\n";
+        return kSyncUsageError;
+    }
+    if (parsed.arguments.help) {
+        std::cout << SyncUsage(kSyncProgram);
+        return kSyncSuccess;
+    }
+    const std::unique_ptr<DaytimeClient> client = makeDaytimeClient();
+    const std::unique_ptr<HostResolver> resolver = makeSystemHostResolver();
+    const std::unique_ptr<ClockSetter> clock = makeSystemClockSetter();
+    return RunSync(parsed.arguments, {*client, *resolver, *clock, agent}, std::cout, std::cerr);
+}

@@ -1,0 +1,134 @@
+#include "tools/sync_command.h"
+
+#include <cstdio>
+#include <exception>
+#include <ostream>
+
+#include "settings/settings_store.h"
+#include "timesync/daytime_reply.h"
+#include "timesync/plain_correction_view.h"
+#include "timesync/time_correction.h"
+
+namespace vintrel {
+namespace {
+
+constexpr double kSecondsPerDay = 86400.0;
+
+std::ostream& Complain(std::ostream& err) {
+    return err << kSyncProgram << ": ";
+}
+
+CorrectionOptions OptionsFor(const SyncArguments& arguments, const SyncServices& services) {
+    CorrectionOptions options;
+    options.agent = services.agent;
+    options.port = arguments.port;
+    options.probeConnectivity = arguments.probe;
+    if (arguments.connection) {
+        options.connection = [connection = *arguments.connection] { return connection; };
+    }
+    return options;
+}
+
+int Sync(const SyncArguments& arguments, const SyncServices& services, std::ostream& out,
+         std::ostream& err) {
+    const std::string server = arguments.server
+                                   ? *arguments.server
+                                   : ReadSetting(kSettingsKey, "ipAddress", kDefaultTimeServer);
+    PlainCorrectionView view(server);
+    view.setSilentMode(true);
+    TimeCorrection correction(view, services.client, services.resolver, services.clock,
+                              OptionsFor(arguments, services));
+
+    const PingOutcome ping = correction.PingDayTime(/*quiet=*/true);
+    if (!ping.connected) {
+        Complain(err) << kNoConnectionText << '\n';
+        return kSyncNoConnection;
+    }
+    if (ping.reply.empty()) {
+        Complain(err) << "no reply from time server " << server << ": "
+                      << (ping.failure.empty() ? "it sent nothing" : ping.failure) << '\n';
+        return kSyncServerUnusable;
+    }
+    out << "reply: " << EscapedReply(ping.reply) << '\n';
+    const SerialTime serverUtc = ParseDaytimeReply(ping.reply);
+    if (serverUtc == 0) {
+        Complain(err) << "the reply of time server " << server << " holds no usable time\n";
+        return kSyncServerUnusable;
+    }
+    out << "server UTC: " << UtcText(serverUtc) << '\n';
+    if (!arguments.setClock) {
+        out << "offset: " << OffsetText(serverUtc - CurrentUtc()) << '\n';
+        return kSyncSuccess;
+    }
+    const ClockCorrection corrected = correction.ApplyServerTime(serverUtc);
+    out << "offset: " << OffsetText(corrected.difference) << '\n';
+    if (!corrected.clockSet) {
+        Complain(err) << ClockNotSetText(corrected.reason) << '\n';
+        return kSyncClockNotSet;
+    }
+    out << "clock: set\n";
+    return kSyncSuccess;
+}
+
+}  // namespace
+
+int RunSync(const SyncArguments& arguments, const SyncServices& services, std::ostream& out,
+            std::ostream& err) {
+    try {
+        return Sync(arguments, services, out, err);
+    } catch (const std::exception& error) {
+        // A settings store that cannot be read or written.
+        Complain(err) << error.what() << '\n';
+        return kSyncUsageError;
+    }
+}
+
+std::string EscapedReply(std::string_view reply) {
+    std::string text;
+    for (const char c : reply) {
+        switch (c) {
+            case '\n':
+                text += "\\n";
+                break;
+            case '\r':
+                text += "\\r";
+                break;
+            case '\t':
+                text += "\\t";
+                break;
+            case '\0':
+                text += "\\0";
+                break;
+            case '\\':
+                text += "\\\\";
+                break;
+            default:
+                if (c >= 0x20 && c < 0x7f) {
+                    text += c;
+                } else {
+                    char hex[5];
+                    std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(c));
+                    text += hex;
+                }
+        }
+    }
+    return text;
+}
+
+std::string UtcText(SerialTime utc) {
+    const DateParts date = DatePartsOf(utc);
+    const TimeParts time = TimePartsOf(utc);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", unsigned{date.year},
+                  unsigned{date.month}, unsigned{date.day}, unsigned{time.hour},
+                  unsigned{time.minute}, unsigned{time.second});
+    return text;
+}
+
+std::string OffsetText(double days) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%+.3f s", days * kSecondsPerDay);
+    return text;
+}
+
+}  // namespace vintrel

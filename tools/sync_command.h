@@ -1,0 +1,51 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "platform/clock_setter.h"
+#include "platform/daytime_client.h"
+#include "platform/host_resolver.h"
+#include "timesync/serial_time.h"
+#include "tools/sync_arguments.h"
+
+namespace vintrel {
+
+inline constexpr const char* kSyncProgram = "vintrel-sync";
+
+/// The fourth server of the Time Servers menu, the one used when none is stored.
+inline constexpr const char* kDefaultTimeServer = "129.6.15.27";
+
+enum SyncExit : int {
+    kSyncSuccess = 0,
+    kSyncUsageError = 1,
+    kSyncNoConnection = 2,
+    kSyncServerUnusable = 3,
+    kSyncClockNotSet = 4,
+};
+
+struct SyncServices {
+    DaytimeClient& client;
+    HostResolver& resolver;
+    ClockSetter& clock;
+    /// The executable's file name, announced as the client's agent.
+    std::string agent;
+};
+
+/// Queries the server (and with --set sets the clock) as the main window
+/// would; results go to `out`, errors to `err` in one line. Returns the exit status.
+int RunSync(const SyncArguments& arguments, const SyncServices& services, std::ostream& out,
+            std::ostream& err);
+
+/// The reply with printable ASCII as it is and everything else (and the
+/// backslash) as C escapes.
+std::string EscapedReply(std::string_view reply);
+
+/// "YYYY-MM-DD HH:MM:SS".
+std::string UtcText(SerialTime utc);
+
+/// Seconds with milliseconds and a sign always: "+1.250 s".
+std::string OffsetText(double days);
+
+}  // namespace vintrel

@@ -32,8 +32,11 @@ struct DaytimeFetch {
     std::string failure;
 };
 
+/// Bounds on one fetch, so that a silent server or proxy never hangs the caller.
 struct DaytimeTimeouts {
+    /// Until the connection stands, the proxy's tunnel included.
     std::chrono::milliseconds connect{5000};
+    /// The whole fetch, connecting and waiting for the reply.
     std::chrono::milliseconds total{10000};
 };
 
@@ -42,6 +45,9 @@ struct DaytimeTimeouts {
 class DaytimeClient {
 public:
     virtual ~DaytimeClient() = default;
+    /// Blocks the calling thread until the reply or a time-out; needs no
+    /// running event loop. One read: the bytes that have arrived when data is
+    /// first there to be read; later pieces are not waited for.
     virtual DaytimeFetch fetch(const DaytimeRequest& request) = 0;
 };
 

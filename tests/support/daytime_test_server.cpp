@@ -1,0 +1,289 @@
+#include "tests/support/daytime_test_server.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "platform/system_clock.h"
+
+namespace vintrel::testing {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+constexpr int kMjdOfDayZero = 15018;  // 30 December 1899
+constexpr std::size_t kFloodBytes = 10 * 1024 * 1024;
+constexpr std::size_t kFirstPieceBytes = 10;
+constexpr milliseconds kDripPause{1000};
+// Long enough that a client still waiting for more would get it; a client
+// that leaves after its one read ends the pause at once.
+constexpr milliseconds kPiecePause{3000};
+// How long a connection is kept open after the server has spoken, to count
+// what the client sends before it leaves.
+constexpr milliseconds kLingerLimit{15000};
+
+std::string LineWithLabel(SerialTime utc, const char* label) {
+    const DateParts d = DatePartsOf(utc);
+    const TimeParts t = TimePartsOf(utc);
+    const int mjd = static_cast<int>(DateFromParts(d.year, d.month, d.day)) + kMjdOfDayZero;
+    char text[96];
+    std::snprintf(text, sizeof text, "\n%05d %02d-%02d-%02d %02d:%02d:%02d 00 0 0 50.0 %s", mjd,
+                  d.year % 100, d.month, d.day, t.hour, t.minute, t.second, label);
+    return text;
+}
+
+long Remaining(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? left : 0;
+}
+
+// One accepted connection, served on the server's thread.
+class Session {
+public:
+    Session(int fd, int wakeFd, std::atomic<std::size_t>& received)
+        : fd_(fd), wakeFd_(wakeFd), received_(received) {}
+
+    // Waits up to `wait`, counting what the client sends. False once the
+    // client has left or the server is stopping.
+    bool linger(milliseconds wait) {
+        const auto deadline = Clock::now() + wait;
+        for (;;) {
+            const int ready = waitFor(POLLIN, Remaining(deadline));
+            if (ready < 0) return false;
+            if (ready == 0) return true;
+            if (!drain()) return false;
+        }
+    }
+
+    // Sends all of `data` unless the client leaves or the server stops.
+    bool send(std::string_view data) {
+        while (!data.empty()) {
+            const ssize_t n = ::send(fd_, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (n > 0) {
+                data.remove_prefix(static_cast<std::size_t>(n));
+                continue;
+            }
+            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return false;
+            const int ready = waitFor(POLLOUT | POLLIN, kLingerLimit.count());
+            if (ready <= 0) return false;
+            if ((ready & POLLIN) && !drain()) return false;
+        }
+        return true;
+    }
+
+    // Ends the server's side of the talk and counts what the client still
+    // sends until it leaves.
+    void finish() {
+        ::shutdown(fd_, SHUT_WR);
+        linger(kLingerLimit);
+    }
+
+private:
+    // The events of the connection that are ready; 0 on time-out, -1 when
+    // the server is stopping.
+    int waitFor(short events, long timeoutMs) {
+        pollfd fds[2] = {{fd_, events, 0}, {wakeFd_, POLLIN, 0}};
+        int n;
+        do {
+            n = ::poll(fds, 2, static_cast<int>(timeoutMs));
+        } while (n < 0 && errno == EINTR);
+        if (n < 0 || fds[1].revents != 0) return -1;
+        if (fds[0].revents & (POLLERR | POLLHUP)) return fds[0].revents | POLLIN;
+        return fds[0].revents;
+    }
+
+    // Reads what is waiting; false when the client has gone.
+    bool drain() {
+        char buffer[4096];
+        const ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n > 0) {
+            received_ += static_cast<std::size_t>(n);
+            return true;
+        }
+        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+    }
+
+    int fd_;
+    int wakeFd_;
+    std::atomic<std::size_t>& received_;
+};
+
+int ListenOn(std::uint16_t port, std::string& failure, std::uint16_t& boundPort) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) {
+        failure = std::string("socket: ") + std::strerror(errno);
+        return -1;
+    }
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd, 16) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        failure =
+            "cannot listen on 127.0.0.1:" + std::to_string(port) + ": " + std::strerror(errno);
+        ::close(fd);
+        return -1;
+    }
+    boundPort = ntohs(address.sin_port);
+    return fd;
+}
+
+}  // namespace
+
+SerialTime ServerTime::value() const {
+    if (!relative_) return value_;
+    return FromSystemTime(realSystemClock().utcNow()) + value_;
+}
+
+std::string NistLine(SerialTime utc) {
+    return LineWithLabel(utc, "UTC(NIST) * \n");
+}
+
+std::string FirstPiece(SerialTime utc) {
+    return NistLine(utc).substr(0, kFirstPieceBytes);
+}
+
+std::string ServerPayload(ServerBehaviour behaviour, SerialTime utc) {
+    switch (behaviour) {
+        case ServerBehaviour::Flood: {
+            const std::string line = NistLine(utc);
+            std::string flood;
+            flood.reserve(kFloodBytes + line.size());
+            while (flood.size() < kFloodBytes) flood += line;
+            flood.resize(kFloodBytes);
+            return flood;
+        }
+        case ServerBehaviour::NulBytes:
+            return LineWithLabel(utc, "UTC(NIST)") + std::string(1, '\0') + " * \ngarbage\n";
+        case ServerBehaviour::Refuse:
+        case ServerBehaviour::NeverAnswer:
+        case ServerBehaviour::CloseWithoutData:
+            return {};
+        case ServerBehaviour::Answer:
+        case ServerBehaviour::Drip:
+        case ServerBehaviour::InPieces:
+            break;
+    }
+    return NistLine(utc);
+}
+
+DaytimeTestServer::DaytimeTestServer(ServerBehaviour behaviour, ServerTime time, std::uint16_t port)
+    : behaviour_(behaviour), time_(time) {
+    listenFd_ = ListenOn(port, failure_, port_);
+    if (listenFd_ < 0) return;
+    if (behaviour_ == ServerBehaviour::Refuse) {
+        // The port was free a moment ago and nobody listens on it now.
+        ::close(listenFd_);
+        listenFd_ = -1;
+        return;
+    }
+    int wake[2];
+    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+        failure_ = std::string("pipe: ") + std::strerror(errno);
+        return;
+    }
+    wakeRead_ = wake[0];
+    wakeWrite_ = wake[1];
+    thread_.emplace([this] { run(); });
+}
+
+DaytimeTestServer::~DaytimeTestServer() {
+    if (thread_) {
+        const char stop = 1;
+        [[maybe_unused]] const ssize_t n = ::write(wakeWrite_, &stop, 1);
+        thread_->join();
+    }
+    for (int fd : {listenFd_, wakeRead_, wakeWrite_}) {
+        if (fd >= 0) ::close(fd);
+    }
+}
+
+std::string DaytimeTestServer::url() const {
+    return "http://127.0.0.1:" + std::to_string(port_);
+}
+
+bool DaytimeTestServer::idleLocked() const {
+    if (busy_) return false;
+    if (listenFd_ < 0) return true;
+    pollfd pending{listenFd_, POLLIN, 0};
+    return ::poll(&pending, 1, 0) == 0;
+}
+
+ServerTally DaytimeTestServer::tally(int limitSeconds) {
+    const auto deadline = Clock::now() + std::chrono::seconds(limitSeconds);
+    for (;;) {
+        {
+            std::lock_guard lock(mutex_);
+            if (idleLocked()) return {connections_, received_.load(), true};
+            if (Clock::now() >= deadline) return {connections_, received_.load(), false};
+        }
+        std::this_thread::sleep_for(milliseconds(10));
+    }
+}
+
+void DaytimeTestServer::run() {
+    for (;;) {
+        pollfd fds[2] = {{listenFd_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0 && errno != EINTR) return;
+        if (fds[1].revents != 0) return;
+        int fd;
+        {
+            // Accepting and marking busy under the lock lets tally() never
+            // see a connection that is neither queued nor being served.
+            std::lock_guard lock(mutex_);
+            fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+            if (fd < 0) continue;
+            busy_ = true;
+            ++connections_;
+        }
+        serve(fd);
+        ::close(fd);
+        std::lock_guard lock(mutex_);
+        busy_ = false;
+    }
+}
+
+void DaytimeTestServer::serve(int fd) {
+    Session session(fd, wakeRead_, received_);
+    const std::string payload = ServerPayload(behaviour_, time_.value());
+    switch (behaviour_) {
+        case ServerBehaviour::NeverAnswer:
+            session.linger(kLingerLimit * 4);
+            return;
+        case ServerBehaviour::Drip:
+            for (char byte : payload) {
+                if (!session.send(std::string_view(&byte, 1)) || !session.linger(kDripPause)) {
+                    return;
+                }
+            }
+            break;
+        case ServerBehaviour::InPieces:
+            if (!session.send(std::string_view(payload).substr(0, kFirstPieceBytes)) ||
+                !session.linger(kPiecePause) ||
+                !session.send(std::string_view(payload).substr(kFirstPieceBytes))) {
+                return;
+            }
+            break;
+        default:
+            if (!session.send(payload)) return;
+            break;
+    }
+    session.finish();
+}
+
+}  // namespace vintrel::testing

@@ -29,20 +29,39 @@ std::int32_t Minutes(long seconds) {
     return static_cast<std::int32_t>(seconds / 60);
 }
 
-// The two change-overs of the year's main DST season. A year that breaks its
-// season (Morocco did for Ramadan) shows the season's outer ends.
+// The change into DST that ends the standard stretch beginning with
+// `toStandard`, counted round the year's end; with the stretch's length.
+std::pair<const ZoneTransition*, std::time_t> StretchEnd(
+    const std::vector<const ZoneTransition*>& changes, const ZoneTransition& toStandard) {
+    constexpr std::time_t kYear = 365 * 86400;
+    const ZoneTransition* firstInto = nullptr;
+    for (const ZoneTransition* t : changes) {
+        if (!IntoDst(*t)) continue;
+        if (t->at > toStandard.at) return {t, t->at - toStandard.at};
+        if (firstInto == nullptr) firstInto = t;
+    }
+    if (firstInto == nullptr) return {nullptr, 0};
+    return {firstInto, firstInto->at + kYear - toStandard.at};
+}
+
+// The change-overs into and out of the year's main DST season. Its winter is
+// the longest stretch of standard time; a break inside the season (Morocco
+// had one for Ramadan) is a shorter one.
 std::pair<const ZoneTransition*, const ZoneTransition*> SeasonEnds(
     const std::vector<const ZoneTransition*>& changes) {
     const ZoneTransition* into = nullptr;
     const ZoneTransition* outOf = nullptr;
-    const bool startsInDst = changes.front()->before.dst;
+    std::time_t longest = -1;
     for (const ZoneTransition* t : changes) {
-        const ZoneTransition*& slot = IntoDst(*t) ? into : outOf;
-        // Northern years run standard-DST-standard: first start, last end;
-        // southern ones DST-standard-DST: first end, last start.
-        const bool keepFirst = IntoDst(*t) != startsInDst;
-        if (slot == nullptr || !keepFirst) slot = t;
+        if (IntoDst(*t)) continue;
+        const auto [end, length] = StretchEnd(changes, *t);
+        if (length > longest) {
+            longest = length;
+            outOf = t;
+            into = end;
+        }
     }
+    if (outOf == nullptr) into = changes.front();
     return {into, outOf};
 }
 

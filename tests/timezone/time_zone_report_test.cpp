@@ -194,15 +194,6 @@ TEST_F(ShowTimeZoneReportTest, FailedReadKeepsTheModeLabelsOwnName) {
     EXPECT_EQ(TimeZoneReportRows(), expected);
 }
 
-TEST_F(ShowTimeZoneReportTest, NameOfAll32UnitsIsShownWhole) {
-    source_.set(Zone(-600, u"Australian Eastern Standard Time", {},
-                     u"Australian Eastern Daylight Time", {}, 0),
-                kTimeZoneIdUnknown);
-    const auto rows = TimeZoneReportRows();
-    EXPECT_EQ(rows[1].second, "Australian Eastern Standard Time");
-    EXPECT_EQ(rows[4].second, "Australian Eastern Daylight Time");
-}
-
 struct ErrorCase {
     const char* name;
     TimeZoneInformation info;

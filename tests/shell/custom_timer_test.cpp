@@ -29,6 +29,10 @@ struct TimerCase {
     bool running;
 };
 
+void PrintTo(const TimerCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class TimerRuleTest : public ::testing::TestWithParam<TimerCase> {};
 
 TEST_P(TimerRuleTest, RunsOnlyWithIntervalEnabledAndHandler) {

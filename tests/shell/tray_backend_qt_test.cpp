@@ -30,6 +30,10 @@ struct ActivationCase {
     std::vector<std::uint32_t> expected;
 };
 
+void PrintTo(const ActivationCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ActivationTest : public ::testing::TestWithParam<ActivationCase> {};
 
 TEST_P(ActivationTest, BecomesTheShellsMouseMessages) {

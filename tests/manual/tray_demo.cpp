@@ -98,5 +98,7 @@ int main(int argc, char** argv) {
     say("icon present: " + std::string(backend.trayIcon(tray.TimerWindow(), 0) ? "yes" : "no"));
 
     QTimer::singleShot(seconds * 1000, &app, &QApplication::quit);
-    return app.exec();
+    const int result = app.exec();
+    form.Destroying();  // the window is going away: the icon's removal must not bring it up
+    return result;
 }

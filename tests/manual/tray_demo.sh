@@ -12,7 +12,7 @@ Xvfb "$display" -screen 0 640x200x24 -nolisten tcp &
 xvfb=$!
 trap 'kill $xvfb ${trayer:-} ${app:-} 2>/dev/null || true' EXIT
 export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 start_trayer() {
   trayer --edge top --align left --widthtype pixel --width 120 --height 24 --SetDockType true &
   trayer=$!

@@ -6,7 +6,7 @@
 
 namespace vintrel {
 
-TkvAutoRun::TkvAutoRun(TkvComponent* owner) : TkvComponent(owner) {
+TkvAutoRun::TkvAutoRun(TComponent* owner) : TkvComponent(owner) {
     if (!Designing()) fileName_ = RunningExecutablePath();
 }
 

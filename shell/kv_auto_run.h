@@ -21,7 +21,7 @@ public:
 
     /// `AutoRun` false, `Kind` aekMachineRun, and `FileName` the running
     /// executable (empty at design time).
-    explicit TkvAutoRun(TkvComponent* owner = nullptr);
+    explicit TkvAutoRun(TComponent* owner = nullptr);
 
     /// What was last set; the list is never read back.
     bool AutoRun() const { return autoRun_; }

@@ -121,12 +121,12 @@ TEST(TkvAutoRunDesignTest, AtDesignTimeNamesNothingAndTouchesNoList) {
     RecordingAutoStartLists lists;
     TkvComponent form;
     form.SetDesigning(true);
-    auto* autoRun = new TkvAutoRun(&form);
-    EXPECT_EQ(autoRun->FileName(), "");
-    autoRun->SetAutoRun(true);
-    autoRun->SetKind(aekUserRunOnce);
-    autoRun->SetFileName(kClock);
-    autoRun->Loaded();
+    TkvAutoRun autoRun(&form);
+    EXPECT_EQ(autoRun.FileName(), "");
+    autoRun.SetAutoRun(true);
+    autoRun.SetKind(aekUserRunOnce);
+    autoRun.SetFileName(kClock);
+    autoRun.Loaded();
     EXPECT_THAT(lists.calls, IsEmpty());
 }
 

@@ -18,7 +18,8 @@ struct LocaleCase {
 class LocaleTextTest : public ::testing::TestWithParam<LocaleCase> {};
 
 TEST_P(LocaleTextTest, WritesTheLocalesOwnForm) {
-    const RegionalSettings s = regionalSettingsFromLocale(QLocale(QString::fromLatin1(GetParam().locale)));
+    const RegionalSettings s =
+        regionalSettingsFromLocale(QLocale(QString::fromLatin1(GetParam().locale)));
     EXPECT_EQ(DateTimeText(kExample, s), GetParam().expected);
 }
 

@@ -181,6 +181,7 @@ TEST_F(RegistryLinuxTest, ReadOnlyFolderStopsWritesEvenForRoot) {
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
     {
         testing::WithoutFileRights asUser;
+        if (!asUser.works()) GTEST_SKIP() << "root cannot give up its file rights here";
         EXPECT_EQ(key->setString("Port", "8080").status, RegistryStatus::AccessDenied);
         RegistryValue value;
         ASSERT_TRUE(key->queryValue("Port", value).ok());
@@ -197,6 +198,7 @@ TEST_F(RegistryLinuxTest, UnreadableFileIsNotTakenForAnEmptyOne) {
     ASSERT_TRUE(create()->setString("Port", "80").ok());
     fs::permissions(home_.hivePath(), fs::perms::none);
     testing::WithoutFileRights asUser;
+    if (!asUser.works()) GTEST_SKIP() << "root cannot give up its file rights here";
     EXPECT_EQ(hive()->createKey(RegistryRoot::CurrentUser, kPath).result.status,
               RegistryStatus::Unreadable);
 }

@@ -41,6 +41,15 @@ bool SetFileRights(bool effective) {
     return changed && caps.set();
 }
 
+bool HasAnyFileRight() {
+    Capabilities caps;
+    if (!caps.get()) return ::geteuid() == 0;
+    for (const unsigned cap : kFileRights) {
+        if ((caps.data[cap / 32].effective & (1u << (cap % 32))) != 0) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 TempDir::TempDir() {
@@ -72,6 +81,10 @@ TempConfigHome::~TempConfigHome() {
 }
 
 WithoutFileRights::WithoutFileRights() : dropped_(SetFileRights(false)) {}
+
+bool WithoutFileRights::works() const {
+    return !HasAnyFileRight();
+}
 
 WithoutFileRights::~WithoutFileRights() {
     if (dropped_) SetFileRights(true);

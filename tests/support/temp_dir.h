@@ -49,6 +49,9 @@ public:
     WithoutFileRights(const WithoutFileRights&) = delete;
     WithoutFileRights& operator=(const WithoutFileRights&) = delete;
 
+    /// False where the process is root and cannot give the rights up.
+    bool works() const;
+
 private:
     bool dropped_ = false;
 };

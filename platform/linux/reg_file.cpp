@@ -73,18 +73,25 @@ std::optional<std::uint32_t> HexNumber(std::string_view s, std::size_t maxDigits
 struct DecodedText {
     std::string text;
     RegFileEncoding encoding = RegFileEncoding::Utf8;
+    std::string error;
 };
 
 DecodedText DecodeFile(std::string_view bytes) {
     if (bytes.substr(0, kUtf16LeBom.size()) == kUtf16LeBom) {
         bytes.remove_prefix(kUtf16LeBom.size());
-        return {TextFromUtf16(Utf16FromLeBytes(bytes)), RegFileEncoding::Utf16Le};
+        const std::u16string units = Utf16FromLeBytes(bytes);
+        // What could not be written back as it was read is not taken for text.
+        if (bytes.size() % 2 != 0)
+            return {{}, RegFileEncoding::Utf16Le, "odd number of UTF-16 bytes"};
+        if (!SurvivesTextRoundTrip(units))
+            return {{}, RegFileEncoding::Utf16Le, "unpaired surrogate"};
+        return {TextFromUtf16(units), RegFileEncoding::Utf16Le, {}};
     }
     if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
         bytes.remove_prefix(kUtf8Bom.size());
-        return {std::string(bytes), RegFileEncoding::Utf8Bom};
+        return {std::string(bytes), RegFileEncoding::Utf8Bom, {}};
     }
-    return {std::string(bytes), RegFileEncoding::Utf8};
+    return {std::string(bytes), RegFileEncoding::Utf8, {}};
 }
 
 std::vector<std::string> SplitLines(std::string_view text, bool& crlf) {
@@ -383,8 +390,11 @@ RegFileSection& AppendSection(RegFile& file, std::string_view key) {
 RegFileParse ParseRegFile(std::string_view bytes) {
     RegFileParse result;
     DecodedText decoded = DecodeFile(bytes);
-    if (decoded.text.find('\0') != std::string::npos) {
-        result.error = "zero bytes in the text";
+    if (decoded.error.empty() && decoded.text.find('\0') != std::string::npos) {
+        decoded.error = "zero bytes in the text";
+    }
+    if (!decoded.error.empty()) {
+        result.error = std::move(decoded.error);
         return result;
     }
     result.file.encoding = decoded.encoding;

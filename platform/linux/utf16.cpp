@@ -112,6 +112,19 @@ std::string TextFromUtf16(std::u16string_view text) {
     return out;
 }
 
+bool SurvivesTextRoundTrip(std::u16string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i];
+        if (IsHighSurrogate(u) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            ++i;
+        } else if (IsHighSurrogate(u) ||
+                   (IsLowSurrogate(u) && (u < kEscapeBase + 0x80 || u > kEscapeBase + 0xFF))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string Utf16LeBytes(std::u16string_view text) {
     std::string out;
     out.reserve(text.size() * 2);

@@ -14,6 +14,10 @@ namespace vintrel {
 std::u16string Utf16FromText(std::string_view text);
 std::string TextFromUtf16(std::u16string_view text);
 
+/// Whether `text` comes back unchanged from an 8-bit text: true unless it
+/// holds a lone surrogate outside U+DC80..U+DCFF.
+bool SurvivesTextRoundTrip(std::u16string_view text);
+
 /// Little-endian byte order, as registry data and regedit files hold it.
 std::string Utf16LeBytes(std::u16string_view text);
 /// Reads little-endian code units; an odd last byte is ignored.

@@ -118,9 +118,20 @@ TEST(RegFileTest, RefusesEveryBrokenFixture) {
     EXPECT_GE(seen, 10);
 }
 
-TEST(RegFileTest, RefusesUtf16WithoutItsByteOrderMark) {
-    // Read as 8-bit text it is full of zero bytes; it must not pass for empty.
-    EXPECT_FALSE(ParseRegFile(Utf16Text(kHead)).ok());
+TEST(RegFileTest, RefusesUtf16ThatCouldNotBeWrittenBackAsItWas) {
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        // Read as 8-bit text it is full of zero bytes; it must not pass for empty.
+        {"no byte-order mark", Utf16Text(kHead)},
+        {"odd byte count", "\xFF\xFE" + Utf16Text(kHead) + "\n"},
+        {"unpaired surrogate", "\xFF\xFE" + Utf16Text(kHead) + Bytes({0x00, 0xD8, 0x0A, 0x00})},
+    };
+    for (const auto& [fault, bytes] : cases) EXPECT_FALSE(ParseRegFile(bytes).ok()) << fault;
+    // Bytes that are not UTF-8 travel as lone surrogates and come back whole.
+    RegFile file = MustParse("\xFF\xFE" + Utf16Text(kHead));
+    SetRegValue(file, kKey, "Raw", Value(RegistryValueType::String, "\xff\xfe"));
+    const RegFile again = MustParse(SerializeRegFile(file));
+    ASSERT_NE(FindRegValue(again, kKey, "Raw"), nullptr);
+    EXPECT_EQ(FindRegValue(again, kKey, "Raw")->data, "\xff\xfe");
 }
 
 TEST(RegFileTest, EmptyFileIsAnEmptyRegistry) {

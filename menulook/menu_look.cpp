@@ -470,7 +470,7 @@ bool TMenuLook::PaintControlBar(QWidget& bar, QEvent* event) {
     const Color color = ColorOfRole(bar, QPalette::Button);
     PaintOffscreen(bar, [&](Canvas& canvas) {
         for (QWidget* band : bar.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (!band->isVisible()) continue;
+            if (!band->isVisibleTo(&bar)) continue;
             const QRect g = band->geometry();
             // The band reaches past its control by the grabber on the leading side.
             controlPainter_.PaintBand(

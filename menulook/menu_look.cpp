@@ -29,10 +29,8 @@
 namespace vintrel {
 namespace {
 
-// The toolbar's custom-draw-button event and the control bar's band-paint
-// event: which painter holds them (none: 0).
-const char* const kCustomDrawButton = "OnCustomDrawButton";
-const char* const kBandPaint = "OnBandPaint";
+const char* const kCustomDrawButton = kCustomDrawButtonProperty;
+const char* const kBandPaint = kBandPaintProperty;
 const char* const kLookContainer = "LookContainer";
 constexpr int kNoInterceptTag = 999;
 
@@ -227,8 +225,11 @@ void TMenuLook::SetLookControls(LookSet controls) {
 void TMenuLook::Notification(QObject* component, Operation operation) {
     if (!Active() || !AutoDetect() || operation != Operation::Insert || component == nullptr)
         return;
+    // A toolbar stands for the tool buttons it brings: on Qt they are its
+    // children, not the window's.
     const bool wanted = qobject_cast<QtMenu*>(component) != nullptr ||
-                        qobject_cast<QToolButton*>(component) != nullptr || IsControlBar(component);
+                        qobject_cast<QToolButton*>(component) != nullptr ||
+                        qobject_cast<QToolBar*>(component) != nullptr || IsControlBar(component);
     if (wanted && host_) ApplyToContainer(host_, true, true);
 }
 
@@ -395,7 +396,7 @@ void TMenuLook::FlatBorderAfterItem(Canvas& canvas) {
 bool TMenuLook::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (watched == host_ || qobject_cast<QToolBar*>(watched) != nullptr) {
-        if (type == QEvent::ChildAdded)
+        if (type == QEvent::ChildAdded && Active() && AutoDetect())
             QueueInsertionCheck(static_cast<QChildEvent*>(event)->child());
         if (watched != host_ && type == QEvent::ChildAdded && Active()) {
             // Buttons added to a hooked toolbar are painted like the others.

@@ -53,6 +53,11 @@ namespace vintrel {
 class QtMenu;
 class TControlSubClass;
 
+/// The toolbar's custom-draw-button event and the control bar's band-paint
+/// event, as dynamic properties: the look that paints them (as quintptr), 0 for none.
+inline constexpr const char* kCustomDrawButtonProperty = "OnCustomDrawButton";
+inline constexpr const char* kBandPaintProperty = "OnBandPaint";
+
 /// The framework's error for an owner of the wrong kind.
 class EInvalidCast : public std::runtime_error {
 public:
@@ -87,8 +92,10 @@ public:
     void SetTag(int tag);
 
     /// The framework's notice that `component` was inserted into or removed
-    /// from the owner; with AutoDetect an inserted menu item, tool button or
-    /// control bar makes an active look run its activation walk again.
+    /// from the owner; with AutoDetect an inserted menu item, tool button,
+    /// toolbar or control bar makes an active look run its activation walk
+    /// again. Notices come for the owner's own children, the buttons of hooked
+    /// toolbars and the items of hooked menus.
     void Notification(QObject* component, Operation operation);
 
     /// The walk over everything `container` holds (step 5 of the look).

@@ -174,6 +174,8 @@ TEST_F(TestForm, ToolButtonsAreFlatAndPaintedByTheLook) {
     auto* button = qobject_cast<QToolButton*>(toolBar->widgetForAction(ping));
     ASSERT_NE(button, nullptr);
     EXPECT_TRUE(button->autoRaise());
+    EXPECT_EQ(toolBar->property(kCustomDrawButtonProperty).value<quintptr>(),
+              reinterpret_cast<quintptr>(&look));
     ping->setCheckable(true);
     ping->setChecked(true);
     const QImage shot = button->grab().toImage();  // the toolbar decides the size
@@ -185,6 +187,23 @@ TEST_F(TestForm, ToolButtonsAreFlatAndPaintedByTheLook) {
     look.SetActive(false);
     const QImage plain = button->grab().toImage();
     EXPECT_NE(At(plain, 2, middle), RGB(206, 211, 225));
+}
+
+TEST_F(TestForm, AutoDetectTakesOverToolbarsAddedWhileActive) {
+    TMenuLook look(&form, environment);
+    look.SetActive(true);
+    look.SetAutoDetect(true);
+    auto* late = new QToolBar(&form);
+    late->addAction("Late");
+    QCoreApplication::sendPostedEvents();
+    const auto self = reinterpret_cast<quintptr>(&look);
+    EXPECT_EQ(late->property(kCustomDrawButtonProperty).value<quintptr>(), self);
+
+    look.SetAutoDetect(false);
+    auto* ignored = new QToolBar(&form);
+    ignored->addAction("Ignored");
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(ignored->property(kCustomDrawButtonProperty).value<quintptr>(), quintptr{0});
 }
 
 TEST_F(TestForm, ControlBarBandsGetTheirGrip) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -325,6 +326,21 @@ TEST(MenuLookOwnerTest, WindowGoesWithItsMenusAndLookInAnyOrder) {
     look->SetActive(true);
     delete window;
     SUCCEED();
+}
+
+TEST(QtLookEnvironmentTest, ReadsTheDesktopsPaletteAndMenuFont) {
+    const LookEnvironment& desktop = DesktopLookEnvironment();
+    const QPalette palette = QApplication::palette();
+    EXPECT_EQ(desktop.SysColor(COLOR_HIGHLIGHT),
+              RgbFromQColor(palette.color(QPalette::Active, QPalette::Highlight)));
+    EXPECT_EQ(desktop.SysColor(COLOR_BTNFACE),
+              RgbFromQColor(palette.color(QPalette::Active, QPalette::Button)));
+    const std::optional<FontSpec> font = desktop.MenuFont();
+    ASSERT_TRUE(font.has_value());
+    EXPECT_EQ(font->Name, QApplication::font("QMenu").family().toStdString());
+    EXPECT_LT(font->Height, 0);
+    EXPECT_EQ(font->Color, clMenuText);
+    EXPECT_FALSE(desktop.NtFamily());
 }
 
 }  // namespace

@@ -215,7 +215,7 @@ void ControlPainter::PaintPushButton(Canvas& canvas, ControlFace& face) {
     canvas.SetFont(face.font);
     const int glyphWidth = face.glyph.Width();
     const int spacing = glyphWidth > 0 && !face.caption.empty() ? 4 : 0;
-    std::string shown = face.caption;
+    const std::string& shown = face.caption;
     int textWidth = canvas.TextWidth(shown);
     if (shown.find('&') != std::string::npos) textWidth -= canvas.TextWidth("&");
     const int left = c.left + std::max(0, (c.Width() - glyphWidth - spacing - textWidth) / 2);

@@ -28,7 +28,7 @@ struct ToolButtonFace {
 /// The state an intercepted standard control is painted in.
 struct ControlFace {
     Rect client;
-    Color controlColor = clWindow;
+    Color controlColor = clWindow;  // the control's own background
     bool hot = false;
     bool focused = false;
     bool buttonDown = false;

@@ -98,7 +98,8 @@ public:
     /// toolbars and the items of hooked menus.
     void Notification(QObject* component, Operation operation);
 
-    /// The walk over everything `container` holds (step 5 of the look).
+    /// The walk over everything `container` holds: its menus, toolbars,
+    /// control bars and standard controls, and frames when they are held.
     void ApplyToContainer(QWidget* container, bool activate, bool repaint);
 
     /// The standard controls intercepted right now.

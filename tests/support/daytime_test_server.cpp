@@ -170,6 +170,8 @@ std::string ServerPayload(ServerBehaviour behaviour, SerialTime utc) {
         }
         case ServerBehaviour::NulBytes:
             return LineWithLabel(utc, "UTC(NIST)") + std::string(1, '\0') + " * \ngarbage\n";
+        case ServerBehaviour::WithoutNist:
+            return LineWithLabel(utc, "UTC(USNO) * \n");
         case ServerBehaviour::Refuse:
         case ServerBehaviour::NeverAnswer:
         case ServerBehaviour::CloseWithoutData:

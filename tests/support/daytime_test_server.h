@@ -22,6 +22,7 @@ enum class ServerBehaviour {
     NulBytes,          // a zero byte in the middle of the line, garbage after it
     CloseWithoutData,  // accepts and closes at once
     InPieces,          // the first piece of the line; the rest only after a long pause
+    WithoutNist,       // a line in the daytime format from another time service (no "NIST")
 };
 
 /// The time a test server announces: a fixed moment or the real clock plus

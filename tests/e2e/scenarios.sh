@@ -73,11 +73,11 @@ cleanup() {
   rm -rf "$tmp"
 }
 
-shot() { import -window root "$out/$1.png" 2>>"$out/import.log" || say "no screenshot $1"; }
+shot() { timeout 20 import -window root "$out/$1.png" 2>>"$out/import.log" || say "no screenshot $1"; }
 
 a11y() { timeout 40 "$python" "$here/a11y.py" --pid "$app" "$@"; }
 
-click() { xdotool mousemove --sync "$1" "$2" click 1; }
+click() { timeout 10 xdotool mousemove --sync "$1" "$2" click 1; }
 
 click_control() {
   local at
@@ -125,7 +125,7 @@ Xvfb -displayfd 4 -screen 0 1024x768x24 -nolisten tcp 4>"$tmp/display" >"$out/xv
 started $!
 wait_until 20 test -s "$tmp/display" || refuse "Xvfb did not start"
 export DISPLAY=:$(head -1 "$tmp/display")
-wait_until 20 xdotool getdisplaygeometry >/dev/null || refuse "the display does not answer"
+wait_until 20 timeout 5 xdotool getdisplaygeometry >/dev/null || refuse "the display does not answer"
 
 # A session bus of our own carries the accessibility bus.
 dbus-daemon --session --nofork --print-address=5 5>"$tmp/session-bus" >"$out/session-bus.log" 2>&1 &
@@ -205,7 +205,7 @@ timedated_record=$tmp/timedated-requests.txt
 
 no_system_bus() { export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$tmp/nothing-listens-here; }
 
-window_shown() { xdotool search --onlyvisible --name "$caption" >/dev/null; }
+window_shown() { timeout 10 xdotool search --onlyvisible --name "$caption" >/dev/null; }
 
 start_app() {
   "$bin/vintrel" >"$out/$1-vintrel.log" 2>&1 &

@@ -203,7 +203,12 @@ EOF
 }
 timedated_record=$tmp/timedated-requests.txt
 
-no_system_bus() { export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$tmp/nothing-listens-here; }
+# A socket file that nobody listens on.
+no_system_bus() {
+  "$python" -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' \
+    "$tmp/nothing-listens-here"
+  export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$tmp/nothing-listens-here
+}
 
 window_shown() { timeout 10 xdotool search --onlyvisible --name "$caption" >/dev/null; }
 

@@ -151,9 +151,9 @@ def ratio(value, reference):
 
 def report(what, unit, values, reference_values, fmt="%.1f"):
     median, reference = statistics.median(values), statistics.median(reference_values)
+    runs = " ".join(fmt % v for v in values) if len(values) <= 10 else "%d" % len(values)
     print(("  %-38s " + fmt + " %s (reference " + fmt + " %s)  ratio %s  [runs: %s]") %
-          (what, median, unit, reference, unit, ratio(median, reference),
-           " ".join(fmt % v for v in values)))
+          (what, median, unit, reference, unit, ratio(median, reference), runs))
 
 
 def start_up(processes, scratch, programs, runs):

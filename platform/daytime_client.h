@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
 
 namespace vintrel {
 
@@ -37,11 +36,6 @@ struct DaytimeTiming {
 };
 
 struct DaytimeFetch {
-    // A constructor rather than an aggregate, so that the many `{reply,
-    // failure}` of clients and tests need not name the timing.
-    DaytimeFetch(std::string reply = {}, std::string failure = {}, DaytimeTiming timing = {})
-        : reply(std::move(reply)), failure(std::move(failure)), timing(timing) {}
-
     /// What one read returned, at most 1024 bytes, up to the first zero byte;
     /// empty when the server could not be opened or sent nothing.
     std::string reply;
@@ -49,7 +43,7 @@ struct DaytimeFetch {
     std::string failure;
     /// Filled in when a reply came; all zero when the client does not time
     /// its fetches.
-    DaytimeTiming timing;
+    DaytimeTiming timing = {};
 };
 
 /// Bounds on one fetch, so that a silent server or proxy never hangs the caller.

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/scheduler.h"
+
 #include "tests/support/daytime_test_server.h"
 
 namespace vintrel::testing {
@@ -13,6 +15,7 @@ SimulatedDaytimeServer::SimulatedDaytimeServer(FakeTimingClock& clock, double of
                                                SimulatedPath path, std::uint32_t seed)
     : clock_(clock),
       offset_(offsetSeconds),
+      trueMinusMonotonic_(clock.utcSeconds() - clock.monotonicSeconds()),
       path_(path),
       random_(seed),
       jitter_(path.jitter > 0 ? 1 / path.jitter : 1) {}
@@ -48,11 +51,29 @@ DaytimeFetch SimulatedDaytimeServer::fetch(const DaytimeRequest& request) {
     clock_.advance(timing.firstByte - timing.sent);
 
     if (const auto it = scripted_.find(query); it != scripted_.end()) return it->second;
-    const double utcAtRead = read + (clock_.utcSeconds() - clock_.monotonicSeconds());
     const double error = misread_.count(query) ? misread_[query] : 0;
-    const double second = std::floor(utcAtRead + offset_ + error);
+    const double second = std::floor(read + trueMinusMonotonic_ + offset_ + error);
     oneShotSteps_.push_back(second - clock_.utcSeconds());
     return {NistLine(second / 86400 + kUnixEpochSerial), {}, timing};
+}
+
+SimulatedRun SimulateMeasurement(double offsetSeconds, SimulatedPath path, int samples,
+                                 std::uint32_t seed, std::chrono::milliseconds spacing) {
+    // 1 January 2025 and a fraction of a second that differs from run to run.
+    const double start = 1'735'689'600.0 + std::fmod(seed * 0.618033988749, 1.0);
+    FakeTimingClock clock(start, 1000.0);
+    SimulatedDaytimeServer server(clock, offsetSeconds, path, seed);
+    SleepingScheduler scheduler(
+        [&clock](std::chrono::milliseconds delay) { clock.advance(delay.count() / 1000.0); });
+    OffsetMeasurement measurement(server, scheduler);
+    SimulatedRun run;
+    measurement.start({}, {samples, spacing},
+                      [&run](const MeasurementResult& result) { run.result = result; });
+    scheduler.run();
+    run.error = offsetSeconds - run.result.estimate.offset;
+    if (!server.oneShotSteps().empty()) run.oneShotError = offsetSeconds - server.oneShotSteps()[0];
+    run.sendTimes = server.sendTimes();
+    return run;
 }
 
 }  // namespace vintrel::testing

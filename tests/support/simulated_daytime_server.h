@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <random>
@@ -7,6 +8,7 @@
 
 #include "platform/daytime_client.h"
 #include "tests/support/fake_timing_clock.h"
+#include "timesync/offset_measurement.h"
 
 namespace vintrel::testing {
 
@@ -25,10 +27,11 @@ struct SimulatedPath {
     double proxy = 0;
 };
 
-/// A daytime server at a hidden offset from the client's clock, reached over
-/// a simulated path: each fetch moves the fake clock on by the time it
-/// takes, as a blocking fetch would, and says when it sent, connected and
-/// heard the first byte, as the real client does.
+/// A daytime server at a hidden offset from the client's clock as it stands
+/// when the server is made, reached over a simulated path: each fetch moves
+/// the fake clock on by the time it takes, as a blocking fetch would, and
+/// says when it sent, connected and heard the first byte, as the real client
+/// does. Steps of the client's clock do not move the server's.
 class SimulatedDaytimeServer final : public DaytimeClient {
 public:
     SimulatedDaytimeServer(FakeTimingClock& clock, double offsetSeconds, SimulatedPath path,
@@ -54,6 +57,8 @@ private:
 
     FakeTimingClock& clock_;
     double offset_;
+    // The true time minus the monotonic clock.
+    double trueMinusMonotonic_;
     SimulatedPath path_;
     std::mt19937 random_;
     std::exponential_distribution<double> jitter_;
@@ -63,5 +68,21 @@ private:
     std::vector<DaytimeRequest> requests_;
     std::vector<double> oneShotSteps_;
 };
+
+/// One measurement against a simulated server, from a moment within the
+/// second that `seed` picks; the scheduler's waits move the fake clock.
+struct SimulatedRun {
+    MeasurementResult result;
+    /// The true offset minus the estimate, seconds.
+    double error = 0;
+    /// What a one-shot correction by the first reply would have left, seconds.
+    double oneShotError = 0;
+    /// The monotonic moments the queries were sent.
+    std::vector<double> sendTimes;
+};
+
+SimulatedRun SimulateMeasurement(double offsetSeconds, SimulatedPath path, int samples,
+                                 std::uint32_t seed,
+                                 std::chrono::milliseconds spacing = std::chrono::seconds(4));
 
 }  // namespace vintrel::testing

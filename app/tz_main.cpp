@@ -51,6 +51,7 @@ TzMain::TzMain(MainFormView& view, TzMainServices services, CorrectionOptions op
                       if (options.agent.empty()) options.agent = services_.agent;
                       return options;
                   }()),
+      precise_(correction_, *this, services_.daytime, scheduler()),
       selectedServer_(kDefaultTimeServer) {
     // A start-at-logon entry that cannot be written is told to the user, also
     // when the start-up sequence asks for it before the window is shown.
@@ -65,6 +66,12 @@ TzMain::TzMain(MainFormView& view, TzMainServices services, CorrectionOptions op
                            MenuCheck::mnuAutomatic, MenuCheck::PingDaily1}) {
         view_.showCheck(item, checked(item));
     }
+}
+
+Scheduler& TzMain::scheduler() {
+    if (services_.scheduler != nullptr) return *services_.scheduler;
+    if (!ownScheduler_) ownScheduler_ = makeEventLoopScheduler();
+    return *ownScheduler_;
 }
 
 bool TzMain::checked(MenuCheck item) const {
@@ -118,6 +125,11 @@ void TzMain::Timer1Timer() {
 
 void TzMain::Timer2Timer() {
     if (!checked(MenuCheck::mnuAutomatic)) return;
+    if (precise_.running()) return;
+    if (PreciseSyncWanted()) {
+        StartPreciseInSilence();
+        return;
+    }
     const CursorRestorer cursor([this](CursorShape shape) { view_.setScreenCursor(shape); });
     struct SilentScope {
         TzMain& form;
@@ -136,7 +148,27 @@ void TzMain::mnuAutomaticClick() {
 }
 
 void TzMain::mnuPingClick() {
+    if (precise_.running()) return;
+    if (PreciseSyncWanted()) {
+        precise_.mnuPingClick();
+        return;
+    }
     correction_.mnuPingClick();
+}
+
+void TzMain::StartPreciseInSilence() {
+    // The measurement reads silent mode once, when it starts; it then runs on
+    // the event loop with the screen's hourglass until it ends.
+    view_.setScreenCursor(CursorShape::Hourglass);
+    silent_ = true;
+    try {
+        precise_.start([this](double) { view_.setScreenCursor(CursorShape::Default); });
+    } catch (...) {
+        silent_ = false;
+        view_.setScreenCursor(CursorShape::Default);
+        throw;
+    }
+    silent_ = false;
 }
 
 void TzMain::File1Click() {

@@ -1,6 +1,8 @@
 #include "app/tz_main.h"
 
 #include <filesystem>
+#include <functional>
+#include <utility>
 
 #include "platform/shell_launcher.h"
 #include "settings/internet_settings.h"
@@ -33,6 +35,14 @@ std::string ReadFlag(const char* name) {
 
 }  // namespace
 
+std::vector<std::string> ReadmeCandidates(const std::string& executablePath,
+                                          const std::string& installedDocDir) {
+    const std::size_t slash = executablePath.find_last_of('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string() : executablePath.substr(0, slash + 1);
+    return {folder + "readme.rtf", installedDocDir + "/readme.rtf"};
+}
+
 TzMain::TzMain(MainFormView& view, TzMainServices services, CorrectionOptions options)
     : view_(view),
       services_(std::move(services)),
@@ -43,6 +53,12 @@ TzMain::TzMain(MainFormView& view, TzMainServices services, CorrectionOptions op
                   }()),
       precise_(correction_, *this, services_.daytime, scheduler()),
       selectedServer_(kDefaultTimeServer) {
+    // A start-at-logon entry that cannot be written is told to the user, also
+    // when the start-up sequence asks for it before the window is shown.
+    if (services_.autoRun != nullptr) {
+        services_.autoRun->SetOnError(
+            [this](TkvAutoRun&, const std::string& message) { view_.showMessage(message); });
+    }
     serverChecks_[kInitiallyCheckedServer] = true;
     for (std::size_t i = 0; i < serverChecks_.size(); ++i)
         view_.showServerCheck(i, serverChecks_[i]);
@@ -104,7 +120,7 @@ void TzMain::Timer1Timer() {
     view_.setSystemUtcText(DateTimeText(CurrentUtc()));
     const SerialTime localNow = LocalNow();
     view_.setLocalText(DateTimeText(localNow));
-    if (LocalNow() - lastSync_ >= 1.0) view_.setTimer2Enabled(true);
+    if (localNow - lastSync_ >= 1.0) view_.setTimer2Enabled(true);
 }
 
 void TzMain::Timer2Timer() {

@@ -43,6 +43,12 @@ struct TzMainServices {
     Scheduler* scheduler = nullptr;
 };
 
+/// Where the read-me is looked for, in order: beside the executable (its
+/// folder up to and with the last separator + "readme.rtf"), then in the
+/// installed documentation folder.
+std::vector<std::string> ReadmeCandidates(const std::string& executablePath,
+                                          const std::string& installedDocDir);
+
 /// The behaviour of the main window `TfrmTzMain`: its start-up, its timers and
 /// the handlers of its menus and buttons, over a view of the window.
 class TzMain : public CorrectionView {

@@ -7,6 +7,7 @@
 #include "app/single_instance.h"
 #include "app/tfrm_about.h"
 #include "app/tfrm_tz_main.h"
+#include "packaging/install_paths.h"
 #include "platform/clock_setter.h"
 #include "platform/daytime_client.h"
 #include "platform/host_resolver.h"
@@ -18,6 +19,7 @@ using namespace vintrel;
 
 int main(int argc, char** argv) {
     VintrelApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
 
     // A second copy brings the first one's window up and ends, before any of
     // its components could touch the start-at-logon entry.
@@ -35,12 +37,17 @@ int main(int argc, char** argv) {
     const std::unique_ptr<ShellLauncher> shell = makeDesktopShellLauncher();
 
     const QFileInfo executable(QCoreApplication::applicationFilePath());
-    TzMainServices services{*daytime, *resolver, *clock, *shell};
-    services.agent = executable.fileName().toStdString();
-    services.readmeCandidates = {
-        QDir(executable.absolutePath()).filePath(QStringLiteral("readme.rtf")).toStdString(),
-        std::string(VINTREL_DOC_DIR) + "/readme.rtf"};
-    services.makerUrl = kMakerUrl;
+    TzMainServices services{
+        *daytime,
+        *resolver,
+        *clock,
+        *shell,
+        nullptr,
+        nullptr,
+        executable.fileName().toStdString(),
+        {QDir(executable.absolutePath()).filePath(QStringLiteral("readme.rtf")).toStdString(),
+         std::string(kInstalledDocDir) + "/readme.rtf"},
+        kMakerUrl};
 
     TfrmTzMain form(std::move(services), CorrectionOptions{});
     QObject::connect(&instance, &SingleInstance::showRequested, &form,

@@ -177,8 +177,9 @@ void TfrmTzMain::buildMenus() {
     MainMenu1->SetName("MainMenu1");
     TMenuItem& bar = MainMenu1->Items();
     TMenuItem& file = AddItem(bar, "File1", "&File", [this] { handlers_->File1Click(); });
-    AddItem(file, "mnuPing", "&Ping Atomic Clock", [this] { handlers_->mnuPingClick(); })
-        .SetBitmap(Glyph(":/vintrel/ping.png"));
+    AddItem(file, "mnuPing", "&Ping Atomic Clock", [this] {
+        handlers_->mnuPingClick();
+    }).SetBitmap(Glyph(":/vintrel/ping.png"));
     AddItem(file, "N3", "-");
     AddItem(file, "mnuAutostart", "Auto Start with Windows",
             [this] { handlers_->mnuAutostartClick(); });
@@ -202,24 +203,28 @@ void TfrmTzMain::buildMenus() {
 
     TMenuItem& tools = AddItem(bar, "Tools1", "&Tools");
     AddItem(tools, "mnuProxy", "Internet Settings", [this] { handlers_->mnuProxyClick(); });
-    AddItem(tools, "mnuControlPanel", "&System Date/Time",
-            [this] { handlers_->mnuControlPanelClick(); })
-        .SetBitmap(Glyph(":/vintrel/datetime.png"));
+    AddItem(tools, "mnuControlPanel", "&System Date/Time", [this] {
+        handlers_->mnuControlPanelClick();
+    }).SetBitmap(Glyph(":/vintrel/datetime.png"));
 
     TMenuItem& help = AddItem(bar, "Help1", "&Help");
-    AddItem(help, "mnuReadme", "&Read me", [this] { handlers_->mnuReadmeClick(); })
-        .SetBitmap(Glyph(":/vintrel/readme.png"));
-    AddItem(help, "mnuQuorrel", kMakerMenuCaption, [this] { handlers_->mnuQuorrelClick(); })
-        .SetBitmap(Glyph(":/vintrel/web.png"));
-    AddItem(help, "mnuAbout", "&About this program", [this] { handlers_->mnuAboutClick(); })
-        .SetBitmap(Glyph(":/vintrel/about.png"));
+    AddItem(help, "mnuReadme", "&Read me", [this] {
+        handlers_->mnuReadmeClick();
+    }).SetBitmap(Glyph(":/vintrel/readme.png"));
+    AddItem(help, "mnuQuorrel", kMakerMenuCaption, [this] {
+        handlers_->mnuQuorrelClick();
+    }).SetBitmap(Glyph(":/vintrel/web.png"));
+    AddItem(help, "mnuAbout", "&About this program", [this] {
+        handlers_->mnuAboutClick();
+    }).SetBitmap(Glyph(":/vintrel/about.png"));
 
     PopupMenu1 = new TPopupMenu(this);
     PopupMenu1->SetName("PopupMenu1");
     TMenuItem& popup = PopupMenu1->Items();
     AddItem(popup, "OpenVintrel1", "&Open Vintrel.", [this] { handlers_->OpenVintrel1Click(); });
-    AddItem(popup, "PingAtomicClockNow1", "&Ping Now", [this] { handlers_->mnuPingClick(); })
-        .SetBitmap(Glyph(":/vintrel/ping.png"));
+    AddItem(popup, "PingAtomicClockNow1", "&Ping Now", [this] {
+        handlers_->mnuPingClick();
+    }).SetBitmap(Glyph(":/vintrel/ping.png"));
     AddItem(popup, "PingDaily1", "&Auto Synchronized Daily",
             [this] { handlers_->mnuAutomaticClick(); });
     AddItem(popup, "N1", "-");

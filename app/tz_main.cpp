@@ -43,7 +43,8 @@ TzMain::TzMain(MainFormView& view, TzMainServices services, CorrectionOptions op
                   }()),
       selectedServer_(kDefaultTimeServer) {
     serverChecks_[kInitiallyCheckedServer] = true;
-    for (std::size_t i = 0; i < serverChecks_.size(); ++i) view_.showServerCheck(i, serverChecks_[i]);
+    for (std::size_t i = 0; i < serverChecks_.size(); ++i)
+        view_.showServerCheck(i, serverChecks_[i]);
     for (MenuCheck item : {MenuCheck::mnuAutostart, MenuCheck::StartMinimized1,
                            MenuCheck::mnuAutomatic, MenuCheck::PingDaily1}) {
         view_.showCheck(item, checked(item));

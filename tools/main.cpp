@@ -9,6 +9,7 @@
 #include "platform/host_resolver.h"
 #include "tools/sync_arguments.h"
 #include "tools/sync_command.h"
+#include "tools/zone_command.h"
 
 int main(int argc, char** argv) {
     using namespace vintrel;
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
         std::cout << SyncUsage(kSyncProgram);
         return kSyncSuccess;
     }
+    if (parsed.arguments.zone) return RunZone(std::cout, std::cerr);
     const std::unique_ptr<DaytimeClient> client = makeDaytimeClient();
     const std::unique_ptr<HostResolver> resolver = makeSystemHostResolver();
     const std::unique_ptr<ClockSetter> clock = makeSystemClockSetter();

@@ -74,6 +74,11 @@ std::string ApplySet(SyncArguments& args, const std::string&) {
     return {};
 }
 
+std::string ApplyZone(SyncArguments& args, const std::string&) {
+    args.zone = true;
+    return {};
+}
+
 std::string ApplyHelp(SyncArguments& args, const std::string&) {
     args.help = true;
     return {};
@@ -96,6 +101,7 @@ constexpr OptionSpec kOptions[] = {
     {"--port", "N", "the server's port (13 unless testing)", ApplyPort},
     {"--no-probe", "", "skip the check that public names resolve", ApplyNoProbe},
     {"--set", "", "set the system clock to the server's time", ApplySet},
+    {"--zone", "", "print the time-zone rows as the window shows them, and no query", ApplyZone},
     {"--help", "", "show this text", ApplyHelp},
 };
 

@@ -17,6 +17,8 @@ struct SyncArguments {
     int port = kDaytimePort;
     bool probe = true;
     bool setClock = false;
+    /// Print the time-zone rows instead of querying.
+    bool zone = false;
     bool help = false;
 };
 

@@ -19,7 +19,7 @@ void PrintTo(const GoodRow& row, std::ostream* os) {
 
 bool operator==(const SyncArguments& a, const SyncArguments& b) {
     return a.server == b.server && a.connection == b.connection && a.port == b.port &&
-           a.probe == b.probe && a.setClock == b.setClock && a.help == b.help;
+           a.probe == b.probe && a.setClock == b.setClock && a.help == b.help && a.zone == b.zone;
 }
 
 class GoodArgumentsTest : public ::testing::TestWithParam<GoodRow> {};
@@ -68,6 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   a.probe = false;
                                   a.setClock = true;
                               }},
+                      GoodRow{"Zone", {"--zone"}, [](SyncArguments& a) { a.zone = true; }},
                       GoodRow{"Help", {"--help"}, [](SyncArguments& a) { a.help = true; }}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -90,7 +91,7 @@ TEST_P(BadArgumentsTest, GiveOneLineError) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, BadArgumentsTest,
     ::testing::Values(
-        BadRow{"UnknownOption", {"--zone"}, "unknown option '--zone'"},
+        BadRow{"UnknownOption", {"--zones"}, "unknown option '--zones'"},
         BadRow{"ShortOption", {"-s"}, "unknown option '-s'"},
         BadRow{"PositionalWord", {"129.6.15.28"}, "unexpected argument '129.6.15.28'"},
         BadRow{"MissingValue", {"--server"}, "--server needs ADDR"},

@@ -1,0 +1,69 @@
+#include "menulook/qt_conversions.h"
+
+#include <QFontMetrics>
+#include <cmath>
+
+namespace vintrel {
+
+QFont QFontFromSpec(const FontSpec& spec) {
+    QFont font(QString::fromStdString(spec.Name));
+    if (spec.Height < 0) {
+        font.setPixelSize(-spec.Height);
+    } else if (spec.Height > 0) {
+        // A cell height includes the leading above the characters.
+        font.setPixelSize(spec.Height);
+        const int cell = QFontMetrics(font).height();
+        if (cell > spec.Height) font.setPixelSize(std::max(1, spec.Height * spec.Height / cell));
+    }
+    font.setBold(spec.Bold);
+    font.setItalic(spec.Italic);
+    font.setUnderline(spec.Underline);
+    font.setStrikeOut(spec.StrikeOut);
+    return font;
+}
+
+FontSpec SpecFromQFont(const QFont& font, double dpi) {
+    FontSpec spec;
+    spec.Name = font.family().toStdString();
+    if (font.pixelSize() > 0) {
+        spec.Height = -font.pixelSize();
+    } else {
+        spec.Height = -static_cast<int>(std::lround(font.pointSizeF() * dpi / 72.0));
+    }
+    spec.Bold = font.bold();
+    spec.Italic = font.italic();
+    spec.Underline = font.underline();
+    spec.StrikeOut = font.strikeOut();
+    return spec;
+}
+
+Bitmap BitmapFromQImage(const QImage& image) {
+    if (image.isNull()) return {};
+    Bitmap bitmap(image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            bitmap.SetPixel(x, y, RgbFromQRgb(image.pixel(x, y)));
+    }
+    if (image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono ||
+        image.format() == QImage::Format_MonoLSB) {
+        std::vector<Color> table;
+        for (QRgb c : image.colorTable()) table.push_back(RgbFromQRgb(c));
+        bitmap.SetColorTable(std::move(table));
+    }
+    return bitmap;
+}
+
+QImage QImageFromBitmap(const Bitmap& bitmap, std::optional<Color> transparent) {
+    QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_ARGB32);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < bitmap.Width(); ++x) {
+            const Color c = bitmap.Pixel(x, y);
+            const bool clear = transparent && c == (*transparent & 0xFFFFFF);
+            line[x] = qRgba(GetRValue(c), GetGValue(c), GetBValue(c), clear ? 0 : 255);
+        }
+    }
+    return image;
+}
+
+}  // namespace vintrel

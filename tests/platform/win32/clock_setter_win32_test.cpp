@@ -1,8 +1,12 @@
 #include "platform/win32/clock_setter_win32.h"
 
+#include <wininet.h>
+
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "platform/win32/system_error_text.h"
 
 namespace vintrel {
 namespace {
@@ -19,17 +23,7 @@ BOOL WINAPI RecordingSetSystemTime(const SYSTEMTIME* utc) {
     return FALSE;
 }
 
-struct RefusalCase {
-    const char* name;
-    DWORD error;
-    std::string reason;
-};
-
-void PrintTo(const RefusalCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class Win32ClockSetterTest : public ::testing::TestWithParam<RefusalCase> {
+class Win32ClockSetterTest : public ::testing::TestWithParam<DWORD> {
 protected:
     Win32ClockSetterTest() { g_requests.clear(); }
     ~Win32ClockSetterTest() override { g_error = 0; }
@@ -39,26 +33,53 @@ protected:
 
 const SystemTime kUtc{2026, 3, 0, 8, 2, 0, 59, 250};
 
+// The reason is the system's own text for the error the call left (Wine's
+// texts differ from Windows', so they are not written out here).
 TEST_P(Win32ClockSetterTest, RefusalCarriesTheSystemsText) {
-    g_error = GetParam().error;
+    g_error = GetParam();
     const ClockSetResult result = setter_.setUtc(kUtc);
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.reason, GetParam().reason);
+    EXPECT_EQ(result.reason, "The system clock was not set: " + SystemErrorText(GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Win32ClockSetterTest,
+                         ::testing::Values(ERROR_PRIVILEGE_NOT_HELD, ERROR_INVALID_PARAMETER,
+                                           ERROR_ACCESS_DENIED));
+
+struct TextCase {
+    const char* name;
+    DWORD code;
+    bool fromWinInet;
+};
+
+void PrintTo(const TextCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class SystemErrorTextTest : public ::testing::TestWithParam<TextCase> {};
+
+// A known code has a text of its own: not the stand-in, no line break.
+TEST_P(SystemErrorTextTest, KnownCodeHasItsOwnLine) {
+    const HMODULE module = GetParam().fromWinInet ? LoadLibraryA("wininet.dll") : nullptr;
+    const std::string text = SystemErrorText(GetParam().code, module);
+    EXPECT_NE(text, "error " + std::to_string(GetParam().code));
+    EXPECT_NE(text, "");
+    EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.back(), ' ');
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, Win32ClockSetterTest,
-    ::testing::Values(
-        // Without the right to set the clock; the line break of the system's text is cut.
-        RefusalCase{"PrivilegeNotHeld", ERROR_PRIVILEGE_NOT_HELD,
-                    "The system clock was not set: A required privilege is not held by the "
-                    "client."},
-        RefusalCase{"InvalidTime", ERROR_INVALID_PARAMETER,
-                    "The system clock was not set: The parameter is incorrect."},
-        // A code the system has no text for still says which failure it was.
-        RefusalCase{"CodeWithoutText", 0x2000BEEF,
-                    "The system clock was not set: error 536919791"}),
+    Table, SystemErrorTextTest,
+    ::testing::Values(TextCase{"PrivilegeNotHeld", ERROR_PRIVILEGE_NOT_HELD, false},
+                      TextCase{"FileNotFound", ERROR_FILE_NOT_FOUND, false},
+                      // WinInet's codes are in its own table.
+                      TextCase{"InternetCannotConnect", ERROR_INTERNET_CANNOT_CONNECT, true},
+                      TextCase{"InternetTimeout", ERROR_INTERNET_TIMEOUT, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SystemErrorTextCodeTest, CodeWithoutTextSaysWhichCodeItWas) {
+    EXPECT_EQ(SystemErrorText(0x2000BEEF), "error 536919791");
+}
 
 TEST_F(Win32ClockSetterTest, HandsTheTimeOverFieldForField) {
     const ClockSetResult result = setter_.setUtc(kUtc);

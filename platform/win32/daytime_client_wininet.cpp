@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -94,14 +95,18 @@ DaytimeFetch ReadReply(HINTERNET request) {
 
 // The blocking part of one fetch, run on a thread of its own so that the
 // caller can stop waiting at its deadline even where the library does not
-// keep the limits. The job owns both handles and closes them whichever side
-// finishes last.
+// keep the limits (on Windows they end the request as well; under Wine it
+// ends when the server or proxy lets go). The job alone uses and closes the
+// handles, so a caller that gave up can never close a handle in use.
 class FetchJob {
 public:
     FetchJob(HINTERNET internet, std::string url) : internet_(internet), url_(std::move(url)) {}
     FetchJob(const FetchJob&) = delete;
     FetchJob& operator=(const FetchJob&) = delete;
-    ~FetchJob() { closeInternet(); }
+    // Only when the job never ran.
+    ~FetchJob() {
+        if (internet_ != nullptr) InternetCloseHandle(internet_);
+    }
 
     void run() {
         HINTERNET request =
@@ -111,8 +116,8 @@ public:
                 ? ReadReply(request)
                 : Failed("Could not open " + url_ + ": " + InternetErrorText(GetLastError()));
         if (request != nullptr) InternetCloseHandle(request);
+        InternetCloseHandle(std::exchange(internet_, nullptr));
         std::lock_guard lock(mutex_);
-        closeInternet();
         result_ = std::move(result);
         done_ = true;
         finished_.notify_all();
@@ -122,21 +127,14 @@ public:
     std::optional<DaytimeFetch> wait(std::chrono::milliseconds limit) {
         std::unique_lock lock(mutex_);
         if (finished_.wait_for(lock, limit, [this] { return done_; })) return result_;
-        // On Windows closing the handle ends the call that is still waiting;
-        // where it does not, the job ends when the server or proxy lets go.
-        closeInternet();
         return std::nullopt;
     }
 
 private:
-    void closeInternet() {
-        if (internet_ != nullptr) InternetCloseHandle(std::exchange(internet_, nullptr));
-    }
-
-    std::mutex mutex_;
-    std::condition_variable finished_;
     HINTERNET internet_;
     const std::string url_;
+    std::mutex mutex_;
+    std::condition_variable finished_;
     bool done_ = false;
     DaytimeFetch result_;
 };
@@ -159,7 +157,11 @@ public:
         }
         SetTimeouts(internet, timeouts_);
         auto job = std::make_shared<FetchJob>(internet, request.url);
-        std::thread([job] { job->run(); }).detach();
+        try {
+            std::thread([job] { job->run(); }).detach();
+        } catch (const std::system_error& error) {
+            return Failed("The request could not be started: " + std::string(error.what()));
+        }
         if (std::optional<DaytimeFetch> result = job->wait(timeouts_.total)) return *result;
         return Failed("The time server sent nothing within " + Seconds(timeouts_.total) + ".");
     }

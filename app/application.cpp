@@ -1,9 +1,9 @@
 #include "app/application.h"
 
-#include <QMessageBox>
 #include <stdexcept>
 
 #include "app/application_title.h"
+#include "shell/application_exception.h"
 #include "timesync/regional_format.h"
 
 // The artwork lives in a static library: its resources must be pulled in by name.
@@ -15,10 +15,13 @@ namespace vintrel {
 
 VintrelApplication::VintrelApplication(int& argc, char** argv) : QApplication(argc, argv) {
     InitialiseResources();
-    setApplicationDisplayName(
-        QString::fromStdString(ApplicationTitleFor(argc > 0 ? argv[0] : "vintrel")));
+    // The title of the message boxes. It is the application's name, not its
+    // display name: a display name would be appended to every window title.
+    setApplicationName(QString::fromStdString(ApplicationTitleFor(argc > 0 ? argv[0] : "vintrel")));
     // The program lives on in the notification area when its window is closed.
     setQuitOnLastWindowClosed(false);
+    // What the components and the start-up report goes to the error box too.
+    setApplicationExceptionHandler(ShowExceptionBox);
 }
 
 bool VintrelApplication::notify(QObject* receiver, QEvent* event) {
@@ -43,8 +46,15 @@ void ShowExceptionBox(std::exception_ptr error) {
         text = e.what();
     } catch (...) {
     }
-    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
-                    QString::fromStdString(ErrorBoxText(text)), QMessageBox::Ok);
+    ShowMessageBox(ErrorBoxText(text), QMessageBox::Critical);
+}
+
+void ShowMessageBox(const std::string& text, QMessageBox::Icon icon) {
+    QMessageBox box(icon, QGuiApplication::applicationDisplayName(), QString::fromStdString(text),
+                    QMessageBox::Ok);
+    // The main window stays on top of other windows: a box beneath it could
+    // not be seen, and being modal it would leave the program looking stuck.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
 }
 

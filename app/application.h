@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QApplication>
+#include <QMessageBox>
 #include <exception>
+#include <string>
 
 namespace vintrel {
 
@@ -17,6 +19,10 @@ public:
 protected:
     bool event(QEvent* event) override;
 };
+
+/// A modal message box with `text` and one OK button under the application's
+/// title, centred on the screen and kept above the main window.
+void ShowMessageBox(const std::string& text, QMessageBox::Icon icon = QMessageBox::NoIcon);
 
 /// Shows the exception's text with the error icon under the application's
 /// title, a full stop added as the error box does.

@@ -1,4 +1,3 @@
-#include <QDir>
 #include <QFileInfo>
 #include <cstdio>
 
@@ -13,7 +12,6 @@
 #include "platform/host_resolver.h"
 #include "platform/shell_launcher.h"
 #include "settings/tfrm_proxy.h"
-#include "shell/application_exception.h"
 
 using namespace vintrel;
 
@@ -26,10 +24,11 @@ int main(int argc, char** argv) {
     SingleInstance instance;
     if (instance.askRunningCopyToShow()) return 0;
     if (!instance.listen()) {
+        // Another copy started at the same moment and won.
+        if (instance.askRunningCopyToShow()) return 0;
         std::fprintf(stderr, "vintrel: cannot watch for a second copy: %s\n",
                      qPrintable(instance.error()));
     }
-    setApplicationExceptionHandler(ShowExceptionBox);
 
     const std::unique_ptr<DaytimeClient> daytime = makeDaytimeClient();
     const std::unique_ptr<HostResolver> resolver = makeSystemHostResolver();
@@ -45,8 +44,7 @@ int main(int argc, char** argv) {
         nullptr,
         nullptr,
         executable.fileName().toStdString(),
-        {QDir(executable.absolutePath()).filePath(QStringLiteral("readme.rtf")).toStdString(),
-         std::string(kInstalledDocDir) + "/readme.rtf"},
+        ReadmeCandidates(executable.absoluteFilePath().toStdString(), kInstalledDocDir),
         kMakerUrl};
 
     TfrmTzMain form(std::move(services), CorrectionOptions{});

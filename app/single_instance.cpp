@@ -32,25 +32,36 @@ bool SingleInstance::askRunningCopyToShow(int timeoutMs) {
 }
 
 bool SingleInstance::listen() {
+    // A copy that is busy still accepts connections: its socket is not to be
+    // taken over (listening with access options would replace the file).
+    QLocalSocket probe;
+    probe.connectToServer(name_);
+    if (probe.waitForConnected(1000)) {
+        probe.abort();
+        error_ = QStringLiteral("another copy is running");
+        return false;
+    }
+    // A copy that crashed leaves its socket behind, and nobody answers on it.
+    QLocalServer::removeServer(name_);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     if (server_.listen(name_)) return true;
-    // A copy that crashed leaves its socket behind; nobody answers on it.
-    if (server_.serverError() == QAbstractSocket::AddressInUseError) {
-        QLocalServer::removeServer(name_);
-        if (server_.listen(name_)) return true;
-    }
     error_ = server_.errorString();
     return false;
 }
 
 void SingleInstance::onNewConnection() {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (socket->readAll().startsWith("show")) emit showRequested();
-            socket->disconnectFromServer();
-        });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
+        // The request may have come with the connection.
+        if (socket->bytesAvailable() > 0) readRequest(socket);
     }
+}
+
+void SingleInstance::readRequest(QLocalSocket* socket) {
+    // Five bytes on a local socket arrive together.
+    if (socket->readAll().startsWith(kShowRequest)) emit showRequested();
+    socket->disconnectFromServer();
 }
 
 }  // namespace vintrel

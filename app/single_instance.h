@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QObject>
 #include <QString>
 
@@ -27,6 +28,7 @@ signals:
 
 private:
     void onNewConnection();
+    void readRequest(QLocalSocket* socket);
 
     QString name_;
     QLocalServer server_;

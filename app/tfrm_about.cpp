@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "app/maker.h"
 #include "platform/shell_launcher.h"
@@ -21,9 +22,13 @@ QLabel* MakeLabel(QWidget* parent, QRect place, QColor colour, const QFont& font
     return label;
 }
 
-QFont Font(const char* family, int pointSize, QFont::StyleHint hint) {
-    QFont font(QString::fromLatin1(family), pointSize);
-    font.setStyleHint(hint);
+// Where Comic Sans is missing, a plain sans serif reads closer to it than the
+// italic serif that the system picks for a cursive hint.
+QFont ComicFont(int pointSize) {
+    QFont font(QStringLiteral("Comic Sans MS"), pointSize);
+    font.setFamilies({QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
     return font;
 }
 
@@ -55,13 +60,15 @@ TfrmAbout::TfrmAbout(ShellLauncher& shell, QWidget* parent)
     terminal.setPixelSize(21);
     Label1 = MakeLabel(this, QRect(178, 16, 170, 18), Qt::white, terminal);
     Label1->setText(QStringLiteral("Vintrel"));
+    // The 21-pixel font needs more than the label's 18 pixels where its
+    // stand-in has a taller line; the label grows downwards, clear of the notice.
+    Label1->resize(170, std::max(18, Label1->fontMetrics().height()));
     Label1->setAutoFillBackground(true);
 
-    Label2 = MakeLabel(this, QRect(40, 48, 305, 129), Qt::yellow,
-                       Font("Comic Sans MS", 8, QFont::Cursive));
+    Label2 = MakeLabel(this, QRect(40, 48, 305, 129), Qt::yellow, ComicFont(8));
     Label2->setWordWrap(true);
 
-    QFont link = Font("Comic Sans MS", 9, QFont::Cursive);
+    QFont link = ComicFont(9);
     link.setUnderline(true);
     Label3 = MakeLabel(this, QRect(168, 184, 180, 17), Qt::green, link);
     Label3->setText(QString::fromUtf8(kMakerUrl));

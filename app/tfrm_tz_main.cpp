@@ -5,12 +5,12 @@
 #include <QDialog>
 #include <QFrame>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/application.h"
 #include "app/maker.h"
 #include "menulook/menu_look.h"
 #include "menulook/qt_conversions.h"
@@ -162,7 +162,10 @@ QLabel* TfrmTzMain::addRow(int top, const char* caption, const char* valueName, 
     Colour(captionLabel, QPalette::WindowText, Qt::green);
     auto* value = new QLabel(QString::fromLatin1(valueName), client);
     value->setObjectName(QString::fromLatin1(valueName));
-    value->setGeometry(272, top, 136, 13);
+    // Right-aligned at the designed right edge (272 + 136); a long zone name
+    // may use the room up to its caption instead of being cut off on the left.
+    const int valueLeft = 14 + captionWidth + 4;
+    value->setGeometry(valueLeft, top, 272 + 136 - valueLeft, 13);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Colour(value, QPalette::WindowText, Qt::yellow);
     return value;
@@ -261,8 +264,6 @@ void TfrmTzMain::buildComponents() {
 
     kvAutoRun1 = new TkvAutoRun(component_.get());
     kvAutoRun1->SetName("kvAutoRun1");
-    kvAutoRun1->SetOnError(
-        [this](TkvAutoRun&, const std::string& message) { showMessage(message); });
 
     MenuLook1 = new TMenuLook(this);
     MenuLook1->setObjectName(QStringLiteral("MenuLook1"));
@@ -404,9 +405,7 @@ void TfrmTzMain::setScreenCursor(CursorShape shape) {
 }
 
 void TfrmTzMain::showMessage(const std::string& text) {
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
-                    QString::fromStdString(text), QMessageBox::Ok);
-    box.exec();
+    ShowMessageBox(text);
 }
 
 void TfrmTzMain::processPendingEvents() {

@@ -1,6 +1,8 @@
 #include "app/tz_main.h"
 
 #include <filesystem>
+#include <functional>
+#include <utility>
 
 #include "platform/shell_launcher.h"
 #include "settings/internet_settings.h"
@@ -33,6 +35,14 @@ std::string ReadFlag(const char* name) {
 
 }  // namespace
 
+std::vector<std::string> ReadmeCandidates(const std::string& executablePath,
+                                          const std::string& installedDocDir) {
+    const std::size_t slash = executablePath.find_last_of('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string() : executablePath.substr(0, slash + 1);
+    return {folder + "readme.rtf", installedDocDir + "/readme.rtf"};
+}
+
 TzMain::TzMain(MainFormView& view, TzMainServices services, CorrectionOptions options)
     : view_(view),
       services_(std::move(services)),
@@ -41,7 +51,14 @@ TzMain::TzMain(MainFormView& view, TzMainServices services, CorrectionOptions op
                       if (options.agent.empty()) options.agent = services_.agent;
                       return options;
                   }()),
+      precise_(correction_, *this, services_.daytime, scheduler()),
       selectedServer_(kDefaultTimeServer) {
+    // A start-at-logon entry that cannot be written is told to the user, also
+    // when the start-up sequence asks for it before the window is shown.
+    if (services_.autoRun != nullptr) {
+        services_.autoRun->SetOnError(
+            [this](TkvAutoRun&, const std::string& message) { view_.showMessage(message); });
+    }
     serverChecks_[kInitiallyCheckedServer] = true;
     for (std::size_t i = 0; i < serverChecks_.size(); ++i)
         view_.showServerCheck(i, serverChecks_[i]);
@@ -49,6 +66,12 @@ TzMain::TzMain(MainFormView& view, TzMainServices services, CorrectionOptions op
                            MenuCheck::mnuAutomatic, MenuCheck::PingDaily1}) {
         view_.showCheck(item, checked(item));
     }
+}
+
+Scheduler& TzMain::scheduler() {
+    if (services_.scheduler != nullptr) return *services_.scheduler;
+    if (!ownScheduler_) ownScheduler_ = makeEventLoopScheduler();
+    return *ownScheduler_;
 }
 
 bool TzMain::checked(MenuCheck item) const {
@@ -97,11 +120,16 @@ void TzMain::Timer1Timer() {
     view_.setSystemUtcText(DateTimeText(CurrentUtc()));
     const SerialTime localNow = LocalNow();
     view_.setLocalText(DateTimeText(localNow));
-    if (LocalNow() - lastSync_ >= 1.0) view_.setTimer2Enabled(true);
+    if (localNow - lastSync_ >= 1.0) view_.setTimer2Enabled(true);
 }
 
 void TzMain::Timer2Timer() {
     if (!checked(MenuCheck::mnuAutomatic)) return;
+    if (precise_.running()) return;
+    if (PreciseSyncWanted()) {
+        StartPreciseInSilence();
+        return;
+    }
     const CursorRestorer cursor([this](CursorShape shape) { view_.setScreenCursor(shape); });
     struct SilentScope {
         TzMain& form;
@@ -120,7 +148,27 @@ void TzMain::mnuAutomaticClick() {
 }
 
 void TzMain::mnuPingClick() {
+    if (precise_.running()) return;
+    if (PreciseSyncWanted()) {
+        precise_.mnuPingClick();
+        return;
+    }
     correction_.mnuPingClick();
+}
+
+void TzMain::StartPreciseInSilence() {
+    // The measurement reads silent mode once, when it starts; it then runs on
+    // the event loop with the screen's hourglass until it ends.
+    view_.setScreenCursor(CursorShape::Hourglass);
+    silent_ = true;
+    try {
+        precise_.start([this](double) { view_.setScreenCursor(CursorShape::Default); });
+    } catch (...) {
+        silent_ = false;
+        view_.setScreenCursor(CursorShape::Default);
+        throw;
+    }
+    silent_ = false;
 }
 
 void TzMain::File1Click() {

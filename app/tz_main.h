@@ -7,7 +7,9 @@
 
 #include "app/main_form_view.h"
 #include "app/time_servers.h"
+#include "platform/scheduler.h"
 #include "timesync/correction_view.h"
+#include "timesync/precise_correction.h"
 #include "timesync/time_correction.h"
 
 namespace vintrel {
@@ -36,7 +38,16 @@ struct TzMainServices {
     std::vector<std::string> readmeCandidates;
     /// The maker's web address.
     std::string makerUrl;
+    /// Where the measured ("Precise") correction waits between its queries;
+    /// the event loop's own when unset.
+    Scheduler* scheduler = nullptr;
 };
+
+/// Where the read-me is looked for, in order: beside the executable (its
+/// folder up to and with the last separator + "readme.rtf"), then in the
+/// installed documentation folder.
+std::vector<std::string> ReadmeCandidates(const std::string& executablePath,
+                                          const std::string& installedDocDir);
 
 /// The behaviour of the main window `TfrmTzMain`: its start-up, its timers and
 /// the handlers of its menus and buttons, over a view of the window.
@@ -90,12 +101,18 @@ public:
     void processPendingEvents() override;
 
 private:
+    Scheduler& scheduler();
+    void StartPreciseInSilence();
     void setCheck(MenuCheck item, bool checked);
     void setServerCheck(std::size_t index, bool checked);
 
     MainFormView& view_;
     TzMainServices services_;
     TimeCorrection correction_;
+    // The scheduler outlives the measured correction, which cancels its
+    // pending call on it when destroyed.
+    std::unique_ptr<Scheduler> ownScheduler_;
+    PreciseCorrection precise_;
     std::string selectedServer_;
     bool silent_ = false;
     bool exiting_ = false;

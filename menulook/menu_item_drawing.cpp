@@ -118,6 +118,12 @@ void MenuLookRules::DrawMenuItem(TMenuItem& item, Canvas& canvas, const Rect& it
                   selected, column, &work);
 
     DrawSeparatorOrText(item, canvas, textBox, rtl, barItem, selected);
+    if (!barItem && item.Count() > 0) {
+        Color arrow = s_.Font.Color;
+        if (selected) arrow = palette_.WorkingSelectFontColor;
+        if (!item.Enabled()) arrow = palette_.WorkingDisabledColor;
+        DrawSubmenuArrow(canvas, itemRect, rtl, Ink(canvas, arrow));
+    }
 
     if (s_.FlatMenu && !barItem) FlatBorderAfterItem(canvas);
     RehookSiblings(item);
@@ -145,6 +151,19 @@ void MenuLookRules::DrawSeparatorOrText(TMenuItem& item, Canvas& canvas, Rect te
     DrawItemText(LookOwner::MenuItem, " " + item.Caption(), format, canvas.Font(), rightToLeft,
                  barItem, item.Default(), item.Enabled(), selected, textBox, canvas,
                  item.ShortCutText());
+}
+
+// The system draws this arrow over an owner-drawn parent item, in the room it
+// adds at the item's right for a check mark: a solid triangle seven pixels
+// high in the text colour, pointing to where the submenu opens.
+void MenuLookRules::DrawSubmenuArrow(Canvas& canvas, const Rect& itemRect, bool rightToLeft,
+                                     Color ink) {
+    const int middle = itemRect.top + itemRect.Height() / 2;
+    const int base = rightToLeft ? itemRect.left + 9 : itemRect.right - 10;
+    for (int i = 0; i < 4; ++i) {
+        const int x = rightToLeft ? base - i : base + i;
+        canvas.Line({x, middle - 3 + i}, {x, middle + 4 - i}, ink);
+    }
 }
 
 void MenuLookRules::DrawCheckMark(const TMenuItem& item, bool selected, const Rect& box,

@@ -108,6 +108,8 @@ public:
     void DrawMenuItem(TMenuItem& item, Canvas& canvas, const Rect& rect, bool selected);
     void DrawCheckMark(const TMenuItem& item, bool selected, const Rect& box, Canvas& canvas,
                        bool fromList);
+    /// The arrow of a parent item, at the item's right (left when right to left).
+    void DrawSubmenuArrow(Canvas& canvas, const Rect& itemRect, bool rightToLeft, Color ink);
     /// Places, recolours and draws `image` (which it may change) in `column`.
     void DrawItemImage(LookOwner owner, Canvas& canvas, bool rightToLeft, bool barItem,
                        bool checked, bool enabled, bool pressed, bool selected, const Rect& column,

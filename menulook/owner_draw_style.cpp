@@ -45,6 +45,8 @@ QSize OwnerDrawMenuStyle::sizeFromContents(ContentsType type, const QStyleOption
     if (type == CT_MenuBarItem) {
         const bool rtl = item->GetParentMenu()->IsRightToLeft();
         width += rtl ? kBarItemOverhangRightToLeft : kBarItemOverhang;
+    } else {
+        width += kPopupItemCheckRoom;
     }
     return {width, height};
 }
@@ -82,6 +84,20 @@ void OwnerDrawMenuStyle::drawControl(ControlElement element, const QStyleOption*
         item->OnDrawItem(*item, canvas, rect, selected);
     }
     painter->drawImage(r.topLeft(), buffer);
+}
+
+int OwnerDrawMenuStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
+                                    const QWidget* widget) const {
+    // Items paint their whole rectangle: without a border of its own, a
+    // popup's edge would vanish under them.
+    if (metric == PM_MenuPanelWidth) {
+        if (const auto* menu = qobject_cast<const OwnerDrawMenu*>(widget)) {
+            const QList<QAction*> actions = menu->actions();
+            if (!actions.isEmpty() && IsOwnerDrawn(MenuItemOfAction(actions.first())))
+                return kPopupBorder;
+        }
+    }
+    return QProxyStyle::pixelMetric(metric, option, widget);
 }
 
 int OwnerDrawMenuStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,

@@ -19,6 +19,14 @@ public:
     /// width: the strip the highlight's shadow takes on the NT family.
     static constexpr int kBarItemOverhang = 8;
     static constexpr int kBarItemOverhangRightToLeft = 5;
+    /// Room the menu gives an owner-drawn popup item beyond its measured
+    /// width, as the system does: a check mark's width (13 pixels at 96 dots
+    /// per inch), where the submenu arrow goes and the text keeps clear of
+    /// the menu's edge.
+    static constexpr int kPopupItemCheckRoom = 13;
+    /// The border of an owner-drawn popup menu, which its items leave alone:
+    /// the system's three pixels (an edge and a line), where the frame is drawn.
+    static constexpr int kPopupBorder = 3;
 
     OwnerDrawMenuStyle() = default;
 
@@ -26,6 +34,8 @@ public:
                            const QWidget* widget) const override;
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override;
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override;
 

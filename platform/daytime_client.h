@@ -24,12 +24,26 @@ struct DaytimeRequest {
     std::string agent;
 };
 
+/// When a fetch happened, in seconds of the monotonic clock of `TimingClock`:
+/// a server reads its clock between `sent` and `firstByte`.
+struct DaytimeTiming {
+    /// Just before the connection was begun.
+    double sent = 0;
+    /// The connection stood; through a proxy, the tunnel to the server.
+    double connected = 0;
+    /// The reply's first bytes were there to be read.
+    double firstByte = 0;
+};
+
 struct DaytimeFetch {
     /// What one read returned, at most 1024 bytes, up to the first zero byte;
     /// empty when the server could not be opened or sent nothing.
     std::string reply;
     /// Why the reply is empty, in words a user can read; empty on success.
     std::string failure;
+    /// Filled in when a reply came; all zero when the client does not time
+    /// its fetches.
+    DaytimeTiming timing = {};
 };
 
 /// Bounds on one fetch, so that a silent server or proxy never hangs the caller.

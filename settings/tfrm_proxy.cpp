@@ -13,9 +13,11 @@ namespace {
 
 QRadioButton* MakeRadio(const char* caption, int top, QWidget* parent) {
     auto* radio = new QRadioButton(QString::fromLatin1(caption), parent);
-    // The caption stands on the left of the button.
+    // The caption stands on the left of the button, which keeps its place at
+    // the right (128 + 185); the caption may use the room to the dialog's left
+    // edge instead of being cut off.
     radio->setLayoutDirection(Qt::RightToLeft);
-    radio->setGeometry(128, top, 185, 17);
+    radio->setGeometry(8, top, 128 + 185 - 8, 17);
     return radio;
 }
 
@@ -44,17 +46,16 @@ TfrmProxy::TfrmProxy(QWidget* parent)
     look.setColor(QPalette::WindowText, Qt::white);
     look.setColor(QPalette::ButtonText, Qt::white);
     setPalette(look);
+    QFont font(QStringLiteral("Sans Serif"), 8);
+    font.setStyleHint(QFont::SansSerif);
+    setFont(font);
     buildControls();
 }
 
 void TfrmProxy::buildControls() {
-    optDirect = MakeRadio("Direct Connection", 8, this);
-    optIE = MakeRadio("Follow Internet Explorer Settings", 28, this);
-    optProxy = MakeRadio("Use Proxy Server", 48, this);
-    auto* group = new QButtonGroup(this);
-    for (QRadioButton* radio : {optDirect, optIE, optProxy}) group->addButton(radio);
-    optDirect->setChecked(true);
-
+    // Created in tab order, which is also the focus order: the edit boxes in
+    // the group come first, so the address has the focus when the dialog
+    // opens; of the three modes, Tab stops at the checked one.
     GroupBox3 = new QGroupBox(this);
     GroupBox3->setGeometry(8, 74, 313, 79);
     Label1 = new QLabel(QStringLiteral("Proxy Address"), GroupBox3);
@@ -72,15 +73,17 @@ void TfrmProxy::buildControls() {
         edit->setPalette(editLook);
     }
 
+    optDirect = MakeRadio("Direct Connection", 8, this);
+    optIE = MakeRadio("Follow Internet Explorer Settings", 28, this);
+    optProxy = MakeRadio("Use Proxy Server", 48, this);
+    auto* group = new QButtonGroup(this);
+    for (QRadioButton* radio : {optDirect, optIE, optProxy}) group->addButton(radio);
+    optDirect->setChecked(true);
+
     SpeedButton1 = MakeFlatButton("OK", ":/vintrel/ok.png", 184, this);
     SpeedButton2 = MakeFlatButton("Cancel", ":/vintrel/cancel.png", 256, this);
     connect(SpeedButton1, &QToolButton::clicked, this, &TfrmProxy::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TfrmProxy::SpeedButton2Click);
-
-    setTabOrder(txtAddress, txtPort);
-    setTabOrder(txtPort, optDirect);
-    setTabOrder(optDirect, optIE);
-    setTabOrder(optIE, optProxy);
 }
 
 void TfrmProxy::SpeedButton1Click() {
@@ -111,17 +114,14 @@ void TfrmProxy::showEvent(QShowEvent* event) {
 }
 
 void TfrmProxy::setChoice(ConnectionChoice choice) {
-    switch (choice) {
-        case ConnectionChoice::Proxy:
-            optProxy->setChecked(true);
-            break;
-        case ConnectionChoice::FollowSystem:
-            optIE->setChecked(true);
-            break;
-        case ConnectionChoice::Direct:
-            optDirect->setChecked(true);
-            break;
-    }
+    QRadioButton* checked = optDirect;
+    if (choice == ConnectionChoice::Proxy) checked = optProxy;
+    if (choice == ConnectionChoice::FollowSystem) checked = optIE;
+    checked->setChecked(true);
+    // Tab stops at the checked mode, not at whichever button had the focus
+    // last: a keyboard user lands on the mode in force.
+    for (QRadioButton* radio : {optDirect, optIE, optProxy})
+        radio->setFocusPolicy(radio == checked ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 ConnectionChoice TfrmProxy::choice() const {

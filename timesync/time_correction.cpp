@@ -46,17 +46,22 @@ ConnectionSettings TimeCorrection::connectionSettings() const {
     return options_.connection ? options_.connection() : StoredConnectionSettings();
 }
 
+bool TimeCorrection::CheckConnection(bool quiet) {
+    if (!options_.probeConnectivity || ConnectivityProbe()) return true;
+    if (!quiet) view_.showMessage(kNoConnectionText);
+    return false;
+}
+
+DaytimeRequest TimeCorrection::CurrentRequest() const {
+    return MakeDaytimeRequest(view_.selectedServer(), options_.port, connectionSettings(),
+                              options_.agent);
+}
+
 PingOutcome TimeCorrection::PingDayTime(bool quiet) {
     // The window repaints before the blocking work.
     view_.processPendingEvents();
-    if (options_.probeConnectivity && !ConnectivityProbe()) {
-        if (!quiet) view_.showMessage(kNoConnectionText);
-        return {};
-    }
-    const std::string server = view_.selectedServer();
-    const DaytimeRequest request =
-        MakeDaytimeRequest(server, options_.port, connectionSettings(), options_.agent);
-    DaytimeFetch fetch = client_.fetch(request);
+    if (!CheckConnection(quiet)) return {};
+    DaytimeFetch fetch = client_.fetch(CurrentRequest());
     return {true, std::move(fetch.reply), std::move(fetch.failure)};
 }
 

@@ -74,6 +74,14 @@ public:
     /// True when either probe host name resolves.
     bool ConnectivityProbe();
 
+    /// Runs the reachability probe (unless the options switch it off); when
+    /// it fails, shows the no-connection message unless `quiet`.
+    bool CheckConnection(bool quiet);
+
+    /// The request for the selected server with the connection settings as
+    /// they are stored now. Throws ERegistryException from the settings store.
+    DaytimeRequest CurrentRequest() const;
+
     /// Fetches one reply from the selected server; shows the no-connection
     /// message unless `quiet`. Throws ERegistryException from the settings store.
     PingOutcome PingDayTime(bool quiet);

@@ -7,16 +7,29 @@ namespace vintrel {
 namespace {
 
 constexpr int kHighestPort = 65535;
+constexpr int kMostSamples = 32;
+// The public servers refuse a client that asks more often.
+constexpr std::chrono::milliseconds kPublicSpacing{4000};
 
-std::optional<int> PortNumber(std::string_view text) {
-    if (text.empty() || text.size() > 5) return std::nullopt;
+// Digits only, at most `digits` of them.
+std::optional<int> Number(std::string_view text, std::size_t digits) {
+    if (text.empty() || text.size() > digits) return std::nullopt;
     int value = 0;
     for (const char c : text) {
         if (c < '0' || c > '9') return std::nullopt;
         value = value * 10 + (c - '0');
     }
-    if (value < 1 || value > kHighestPort) return std::nullopt;
     return value;
+}
+
+std::optional<int> PortNumber(std::string_view text) {
+    const std::optional<int> value = Number(text, 5);
+    if (!value || *value < 1 || *value > kHighestPort) return std::nullopt;
+    return value;
+}
+
+bool LoopbackHost(std::string_view host) {
+    return host.starts_with("127.") || host == "::1" || host == "[::1]" || host == "localhost";
 }
 
 // The server goes into a URL as it stands, so only host-name characters (and
@@ -79,6 +92,42 @@ std::string ApplyZone(SyncArguments& args, const std::string&) {
     return {};
 }
 
+std::string ApplyPrecise(SyncArguments& args, const std::string&) {
+    args.precise = true;
+    return {};
+}
+
+std::string ApplySamples(SyncArguments& args, const std::string& value) {
+    const std::optional<int> samples = Number(value, 2);
+    if (!samples || *samples < 1 || *samples > kMostSamples) {
+        return "--samples needs a number from 1 to " + std::to_string(kMostSamples) + ", not '" +
+               value + "'";
+    }
+    args.samples = *samples;
+    return {};
+}
+
+std::string ApplyMinSpacing(SyncArguments& args, const std::string& value) {
+    const std::optional<int> spacing = Number(value, 6);
+    if (!spacing) return "--min-spacing needs milliseconds, not '" + value + "'";
+    args.minSpacing = std::chrono::milliseconds(*spacing);
+    return {};
+}
+
+// What no single option can tell.
+std::string CheckTogether(const SyncArguments& args) {
+    if ((args.samples || args.minSpacing) && !args.precise) {
+        return "--samples and --min-spacing go with --precise";
+    }
+    // A public server blocks a client that asks too often, for everyone
+    // behind the same address.
+    if (args.minSpacing && *args.minSpacing < kPublicSpacing &&
+        !(args.server && LoopbackHost(*args.server))) {
+        return "--min-spacing below 4000 is only for a --server on this machine";
+    }
+    return {};
+}
+
 std::string ApplyHelp(SyncArguments& args, const std::string&) {
     args.help = true;
     return {};
@@ -92,7 +141,8 @@ struct OptionSpec {
 };
 
 // A new option (a time-zone report, say) is one more row here and one more
-// field in SyncArguments; parsing and --help follow the table.
+// field in SyncArguments; parsing and --help follow the table. A row without
+// help is for tests and stays out of --help.
 constexpr OptionSpec kOptions[] = {
     {"--server", "ADDR", "ask this server instead of the stored \"ipAddress\"", ApplyServer},
     {"--direct", "", "connect directly, whatever the stored settings say", ApplyDirect},
@@ -102,6 +152,9 @@ constexpr OptionSpec kOptions[] = {
     {"--no-probe", "", "skip the check that public names resolve", ApplyNoProbe},
     {"--set", "", "set the system clock to the server's time", ApplySet},
     {"--zone", "", "print the time-zone rows as the window shows them, and no query", ApplyZone},
+    {"--precise", "", "measure the offset to the millisecond (about 30 s)", ApplyPrecise},
+    {"--samples", "K", "queries of --precise (8 unless told)", ApplySamples},
+    {"--min-spacing", "MS", "", ApplyMinSpacing},
     {"--help", "", "show this text", ApplyHelp},
 };
 
@@ -142,6 +195,7 @@ ParsedSyncArguments ParseSyncArguments(const std::vector<std::string>& arguments
         }
         parsed.error = option->apply(parsed.arguments, value);
     }
+    if (parsed.error.empty()) parsed.error = CheckTogether(parsed.arguments);
     return parsed;
 }
 
@@ -152,6 +206,7 @@ std::string SyncUsage(const std::string& program) {
                        "clock is off;\nwith --set, sets the clock. Unless told otherwise it uses "
                        "the server and connection\nsettings that Vintrel stores.\n\n";
     for (const OptionSpec& option : kOptions) {
+        if (option.help.empty()) continue;
         std::string left = "  " + std::string(option.name);
         if (!option.valueName.empty()) left += " " + std::string(option.valueName);
         left.resize(std::max<std::size_t>(left.size() + 2, 24), ' ');

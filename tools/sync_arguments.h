@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,14 @@ struct SyncArguments {
     bool setClock = false;
     /// Print the time-zone rows instead of querying.
     bool zone = false;
+    /// Measure the offset to the millisecond with several timed queries.
+    bool precise = false;
+    /// Queries of a precise measurement; unset means eight.
+    std::optional<int> samples;
+    /// Least time between the queries of a precise measurement; unset means
+    /// the four seconds the public servers demand. Shorter only for a server
+    /// on this machine, for tests.
+    std::optional<std::chrono::milliseconds> minSpacing;
     bool help = false;
 };
 

@@ -3,9 +3,12 @@
 #include <cstdio>
 #include <exception>
 #include <ostream>
+#include <thread>
+#include <utility>
 
 #include "settings/settings_store.h"
 #include "timesync/daytime_reply.h"
+#include "timesync/offset_measurement.h"
 #include "timesync/plain_correction_view.h"
 #include "timesync/time_correction.h"
 
@@ -29,6 +32,59 @@ CorrectionOptions OptionsFor(const SyncArguments& arguments, const SyncServices&
     return options;
 }
 
+int SetClock(TimeCorrection& correction, SerialTime serverUtc, std::ostream& out,
+             std::ostream& err) {
+    const ClockCorrection corrected = correction.ApplyServerTime(serverUtc);
+    out << "offset: " << OffsetText(corrected.difference) << '\n';
+    if (!corrected.clockSet) {
+        Complain(err) << ClockNotSetText(corrected.reason) << '\n';
+        return kSyncClockNotSet;
+    }
+    out << "clock: set\n";
+    return kSyncSuccess;
+}
+
+MeasurementResult Measure(const SyncArguments& arguments, const SyncServices& services,
+                          const DaytimeRequest& request) {
+    SleepingScheduler::Sleep sleep = services.sleep;
+    if (!sleep) sleep = [](std::chrono::milliseconds delay) { std::this_thread::sleep_for(delay); };
+    SleepingScheduler scheduler(std::move(sleep));
+    OffsetMeasurement measurement(services.client, scheduler);
+    MeasurementOptions options;
+    options.samples = arguments.samples.value_or(options.samples);
+    options.minSpacing = arguments.minSpacing.value_or(options.minSpacing);
+    MeasurementResult result;
+    measurement.start(request, options, [&result](const MeasurementResult& r) { result = r; });
+    scheduler.run();
+    return result;
+}
+
+int SyncPrecisely(const SyncArguments& arguments, const SyncServices& services,
+                  TimeCorrection& correction, const std::string& server, std::ostream& out,
+                  std::ostream& err) {
+    if (!correction.CheckConnection(/*quiet=*/true)) {
+        Complain(err) << kNoConnectionText << '\n';
+        return kSyncNoConnection;
+    }
+    const MeasurementResult result = Measure(arguments, services, correction.CurrentRequest());
+    const std::string which = " (query " + std::to_string(result.estimate.samples + 1) + ")";
+    switch (result.status) {
+        case MeasurementStatus::NoReply:
+            Complain(err) << "no reply from time server " << server << which << ": "
+                          << (result.failure.empty() ? "it sent nothing" : result.failure) << '\n';
+            return kSyncServerUnusable;
+        case MeasurementStatus::UnusableReply:
+            Complain(err) << "the reply of time server " << server << which
+                          << " holds no usable time: " << EscapedReply(result.reply) << '\n';
+            return kSyncServerUnusable;
+        case MeasurementStatus::Done:
+            break;
+    }
+    out << EstimateText(result.estimate);
+    if (!arguments.setClock) return kSyncSuccess;
+    return SetClock(correction, OffsetMeasurement::ServerTimeNow(result), out, err);
+}
+
 int Sync(const SyncArguments& arguments, const SyncServices& services, std::ostream& out,
          std::ostream& err) {
     const std::string server = arguments.server
@@ -38,6 +94,9 @@ int Sync(const SyncArguments& arguments, const SyncServices& services, std::ostr
     view.setSilentMode(true);
     TimeCorrection correction(view, services.client, services.resolver, services.clock,
                               OptionsFor(arguments, services));
+    if (arguments.precise) {
+        return SyncPrecisely(arguments, services, correction, server, out, err);
+    }
 
     const PingOutcome ping = correction.PingDayTime(/*quiet=*/true);
     if (!ping.connected) {
@@ -60,14 +119,7 @@ int Sync(const SyncArguments& arguments, const SyncServices& services, std::ostr
         out << "offset: " << OffsetText(serverUtc - CurrentUtc()) << '\n';
         return kSyncSuccess;
     }
-    const ClockCorrection corrected = correction.ApplyServerTime(serverUtc);
-    out << "offset: " << OffsetText(corrected.difference) << '\n';
-    if (!corrected.clockSet) {
-        Complain(err) << ClockNotSetText(corrected.reason) << '\n';
-        return kSyncClockNotSet;
-    }
-    out << "clock: set\n";
-    return kSyncSuccess;
+    return SetClock(correction, serverUtc, out, err);
 }
 
 }  // namespace
@@ -129,6 +181,22 @@ std::string OffsetText(double days) {
     char text[48];
     std::snprintf(text, sizeof text, "%+.3f s", days * kSecondsPerDay);
     return text;
+}
+
+std::string EstimateText(const OffsetEstimate& estimate) {
+    char text[160];
+    std::string lines = "samples: " + std::to_string(estimate.samples) + "\n";
+    std::snprintf(text, sizeof text, "estimate: %+.6f s\n", estimate.offset);
+    lines += text;
+    if (estimate.consistent) {
+        std::snprintf(text, sizeof text, "bracket: %+.6f s to %+.6f s (width %.3f ms)\n",
+                      estimate.certified.lower, estimate.certified.upper,
+                      estimate.certified.width() * 1000);
+    } else {
+        std::snprintf(text, sizeof text,
+                      "bracket: none, the server's replies contradict each other\n");
+    }
+    return lines + text;
 }
 
 }  // namespace vintrel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -7,6 +9,7 @@
 #include "platform/clock_setter.h"
 #include "platform/daytime_client.h"
 #include "platform/host_resolver.h"
+#include "timesync/offset_estimator.h"
 #include "timesync/serial_time.h"
 #include "tools/sync_arguments.h"
 
@@ -31,6 +34,8 @@ struct SyncServices {
     ClockSetter& clock;
     /// The executable's file name, announced as the client's agent.
     std::string agent;
+    /// Waits between the queries of --precise; unset means really sleeping.
+    std::function<void(std::chrono::milliseconds)> sleep = {};
 };
 
 /// Queries the server (and with --set sets the clock) as the main window
@@ -47,5 +52,9 @@ std::string UtcText(SerialTime utc);
 
 /// Seconds with milliseconds and a sign always: "+1.250 s".
 std::string OffsetText(double days);
+
+/// What --precise prints of a measurement: the samples, the estimate and
+/// the certified bracket, one line each.
+std::string EstimateText(const OffsetEstimate& estimate);
 
 }  // namespace vintrel

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "platform/daytime_client.h"
+#include "platform/timing_clock.h"
 
 namespace vintrel {
 namespace {
@@ -136,6 +137,10 @@ DaytimeFetch Failed(std::string reason) {
     return {{}, std::move(reason)};
 }
 
+double Now() {
+    return timingClock().monotonicSeconds();
+}
+
 class QtDaytimeClient final : public DaytimeClient {
 public:
     explicit QtDaytimeClient(DaytimeTimeouts timeouts) : timeouts_(timeouts) {}
@@ -151,9 +156,12 @@ public:
         socket.setProxy(route.proxy);
         // Qt then reads no more than the reply buffer from the system.
         socket.setReadBufferSize(kReplyBytes);
+        DaytimeTiming timing;
+        timing.sent = Now();
         socket.connectToHost(server->host, server->port, QIODevice::ReadOnly);
         DaytimeFetch result = connect(socket, deadline, Where(*server, route.proxy));
-        if (result.failure.empty()) result = readOnce(socket, deadline);
+        timing.connected = Now();
+        if (result.failure.empty()) result = readOnce(socket, deadline, timing);
         socket.abort();
         return result;
     }
@@ -174,7 +182,8 @@ private:
     // One read: what has arrived when data is first there to be read, at most
     // the reply buffer, up to its first zero byte. Later pieces are not
     // waited for.
-    DaytimeFetch readOnce(QTcpSocket& socket, const QDeadlineTimer& deadline) const {
+    DaytimeFetch readOnce(QTcpSocket& socket, const QDeadlineTimer& deadline,
+                          DaytimeTiming timing) const {
         if (socket.bytesAvailable() == 0 &&
             !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
             if (socket.error() == QAbstractSocket::SocketTimeoutError) {
@@ -187,11 +196,12 @@ private:
             return Failed("Could not read from the time server: " + Utf8(socket.errorString()) +
                           ".");
         }
+        timing.firstByte = Now();
         const QByteArray bytes = socket.read(kReplyBytes);
         std::string reply(bytes.constData(), static_cast<std::size_t>(bytes.size()));
         reply.resize(std::min(reply.size(), reply.find('\0')));
         if (reply.empty()) return Failed("The time server's reply began with a zero byte.");
-        return {std::move(reply), {}};
+        return {std::move(reply), {}, timing};
     }
 
     DaytimeTimeouts timeouts_;

@@ -230,6 +230,40 @@ TEST_F(DrawMenuItemTest, DefaultItemGetsAFourfoldHaloUnderItsText) {
     EXPECT_EQ(plain.Texts().size(), 1u);
 }
 
+// Without the arrow a submenu could only be found by pointing at every item.
+TEST_F(DrawMenuItemTest, ParentItemGetsAnArrowInTheTextColour) {
+    TMenuItem& servers = Add("&Time Servers");
+    servers.Add("192.0.2.1");
+    Draw(servers, false);
+    // A triangle seven pixels high whose base stands ten pixels inside the right edge.
+    EXPECT_EQ(At(90, 9), clBlack);
+    EXPECT_EQ(At(90, 15), clBlack);
+    EXPECT_EQ(At(90, 16), kItem);
+    EXPECT_EQ(At(93, 12), clBlack);
+    EXPECT_EQ(At(94, 12), kItem);
+    EXPECT_EQ(At(93, 11), kItem);
+
+    servers.SetEnabled(false);
+    Draw(servers, false);
+    EXPECT_EQ(At(90, 12), kDisabledText);
+}
+
+TEST_F(DrawMenuItemTest, OnlyParentItemsGetAnArrow) {
+    TMenuItem& item = Add("&Exit");
+    Draw(item, false);
+    EXPECT_EQ(At(90, 12), kItem);
+}
+
+TEST_F(DrawMenuItemTest, RightToLeftArrowPointsLeft) {
+    menu.SetRightToLeft(true);
+    TMenuItem& servers = Add("&Time Servers");
+    servers.Add("192.0.2.1");
+    Draw(servers, false);
+    EXPECT_EQ(At(9, 9), clBlack);
+    EXPECT_EQ(At(6, 12), clBlack);
+    EXPECT_EQ(At(5, 12), kItem);
+}
+
 TEST_F(DrawMenuItemTest, ShortcutIsRightAlignedAndLighter) {
     TMenuItem& item = Add("Open");
     item.SetShortCut("Ctrl+O");

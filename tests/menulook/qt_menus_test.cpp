@@ -161,6 +161,47 @@ TEST(QtMenusTest, OwnerDrawnBarItemsGetRoomForTheHighlightShadow) {
     EXPECT_EQ(r.height(), 23);
 }
 
+// The system widens owner-drawn popup items by a check mark's width; without
+// it the text runs to the menu's edge and the submenu arrow has no room.
+TEST(QtMenusTest, OwnerDrawnPopupItemsGetRoomForACheckMark) {
+    TPopupMenu menu(nullptr);
+    TMenuItem& item = menu.Items().Add("&Time Servers");
+    item.OnMeasureItem = MeasureItemHandler([](TMenuItem&, Canvas&, int& w, int& h) {
+        w = 40;
+        h = 23;
+    });
+    menu.SetOwnerDraw(true);
+    const QRect r = menu.Menu()->actionGeometry(menu.ActionOf(item));
+    EXPECT_EQ(r.width(), 40 + OwnerDrawMenuStyle::kPopupItemCheckRoom);
+    EXPECT_EQ(r.height(), 23);
+}
+
+// Items paint their whole rectangle; the popup's edge must stay outside them.
+TEST(QtMenusTest, OwnerDrawnPopupKeepsABorderAroundItsItems) {
+    TPopupMenu menu(nullptr);
+    TMenuItem& item = menu.Items().Add("&Open Vintrel.");
+    item.OnMeasureItem = MeasureItemHandler([](TMenuItem&, Canvas&, int& w, int& h) {
+        w = 40;
+        h = 23;
+    });
+    item.OnDrawItem = DrawItemHandler(
+        [](TMenuItem&, Canvas& canvas, const Rect& r, bool) { canvas.FillRect(r, RGB(1, 2, 3)); });
+    menu.SetOwnerDraw(true);
+    QMenu& widget = *menu.Menu();
+    const QRect r = widget.actionGeometry(menu.ActionOf(item));
+    EXPECT_EQ(r.left(), OwnerDrawMenuStyle::kPopupBorder);
+    EXPECT_EQ(r.top(), OwnerDrawMenuStyle::kPopupBorder);
+    widget.resize(widget.sizeHint());
+    EXPECT_EQ(widget.width(), r.width() + 2 * OwnerDrawMenuStyle::kPopupBorder);
+    const QImage shot = widget.grab().toImage();
+    EXPECT_NE(RgbFromQRgb(shot.pixel(0, r.center().y())), RGB(1, 2, 3));
+    EXPECT_EQ(RgbFromQRgb(shot.pixel(r.center())), RGB(1, 2, 3));
+
+    menu.SetOwnerDraw(false);
+    EXPECT_EQ(widget.style()->pixelMetric(QStyle::PM_MenuPanelWidth, nullptr, &widget),
+              QApplication::style()->pixelMetric(QStyle::PM_MenuPanelWidth, nullptr, &widget));
+}
+
 class MenuLookOnWindowTest : public ::testing::Test {
 protected:
     MenuLookOnWindowTest() {

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <optional>
 
+#include "platform/timing_clock.h"
 #include "tests/support/daytime_test_server.h"
 #include "tests/support/tinyproxy.h"
 #include "timesync/daytime_reply.h"
@@ -142,6 +144,58 @@ TEST_F(DaytimeClientTest, NowPlusOffsetServerAnnouncesTheShiftedTime) {
     EXPECT_GE(announced, before + hour - 1.0 / 86400);
     EXPECT_LE(announced, CurrentUtc() + hour + 1.0 / 86400);
 }
+
+// A server for timed queries changes its second at the true moment, not
+// when its millisecond reading rounds up.
+TEST_F(DaytimeClientTest, NowPlusSecondsServerAnnouncesTheWholeShiftedSecond) {
+    const double offset = 0.3721;
+    DaytimeTestServer server(ServerBehaviour::Answer, ServerTime::NowPlusSeconds(offset));
+    const double before = realTimingClock().utcSeconds();
+    const SerialTime announced =
+        ParseDaytimeReply(makeDaytimeClient()->fetch(Request(server.url())).reply);
+    const double after = realTimingClock().utcSeconds();
+    const double second = std::round((announced - 25569) * 86400);
+    EXPECT_GE(second, std::floor(before + offset));
+    EXPECT_LE(second, std::floor(after + offset));
+}
+
+struct TimedCase {
+    const char* name;
+    bool proxy;
+};
+
+void PrintTo(const TimedCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class TimedFetchTest : public DaytimeClientTest, public ::testing::WithParamInterface<TimedCase> {};
+
+// The moments a precise measurement builds on, in the order they happen and
+// within the call, read from the clock in use.
+TEST_P(TimedFetchTest, SaysWhenItSentConnectedAndHeard) {
+    DaytimeTestServer server(ServerBehaviour::Answer, ServerTime::Fixed(kServerUtc));
+    std::optional<Tinyproxy> proxy;
+    DaytimeRequest request = Request(server.url());
+    if (GetParam().proxy) {
+        REQUIRE_TINYPROXY();
+        proxy.emplace(std::vector<std::uint16_t>{server.port()});
+        ASSERT_EQ(proxy->failure(), "");
+        request = Request(server.url(), InternetAccessType::Proxy, ProxyText(proxy->port()));
+    }
+    const double before = timingClock().monotonicSeconds();
+    const DaytimeFetch fetch = makeDaytimeClient(kQuick)->fetch(request);
+    const double after = timingClock().monotonicSeconds();
+    ASSERT_EQ(fetch.reply, kLine) << fetch.failure;
+    EXPECT_LE(before, fetch.timing.sent);
+    EXPECT_LE(fetch.timing.sent, fetch.timing.connected);
+    EXPECT_LE(fetch.timing.connected, fetch.timing.firstByte);
+    EXPECT_LE(fetch.timing.firstByte, after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, TimedFetchTest,
+                         ::testing::Values(TimedCase{"Direct", false},
+                                           TimedCase{"ThroughAProxy", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct BadAddressCase {
     const char* name;

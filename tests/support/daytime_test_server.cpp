@@ -1,11 +1,12 @@
 #include "tests/support/daytime_test_server.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
 
-#include "platform/system_clock.h"
+#include "platform/timing_clock.h"
 
 namespace vintrel::testing {
 namespace {
@@ -13,7 +14,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-constexpr int kMjdOfDayZero = 15018;  // 30 December 1899
+constexpr int kMjdOfDayZero = 15018;        // 30 December 1899
+constexpr double kUnixEpochSerial = 25569;  // 1 January 1970
 constexpr std::size_t kFloodBytes = 10 * 1024 * 1024;
 constexpr std::size_t kFirstPieceBytes = 10;
 constexpr milliseconds kDripPause{1000};
@@ -153,7 +155,10 @@ bool OpenWakePair(NativeSocket& read, NativeSocket& write, std::string& failure)
 
 SerialTime ServerTime::value() const {
     if (!relative_) return value_;
-    return FromSystemTime(realSystemClock().utcNow()) + value_;
+    // Cut to the whole second here: the line's rounding to the millisecond
+    // would otherwise change the second up to half a millisecond early.
+    const double unixSeconds = std::floor(realTimingClock().utcSeconds() + value_);
+    return unixSeconds / 86400 + kUnixEpochSerial;
 }
 
 std::string NistLine(SerialTime utc) {

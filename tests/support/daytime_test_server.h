@@ -31,12 +31,18 @@ enum class ServerBehaviour {
 class ServerTime {
 public:
     static ServerTime Fixed(SerialTime utc) { return ServerTime(utc, false); }
-    static ServerTime NowPlus(double offsetDays) { return ServerTime(offsetDays, true); }
+    static ServerTime NowPlus(double offsetDays) { return ServerTime(offsetDays * 86400, true); }
+    /// The real clock plus `offsetSeconds`, read to the nanosecond, so that
+    /// its second changes at the true moment: a server for timed queries.
+    static ServerTime NowPlusSeconds(double offsetSeconds) {
+        return ServerTime(offsetSeconds, true);
+    }
+    /// The whole second announced when asked now.
     SerialTime value() const;
 
 private:
     ServerTime(double value, bool relative) : value_(value), relative_(relative) {}
-    double value_;
+    double value_;  // a moment, or an offset in seconds
     bool relative_;
 };
 

@@ -19,7 +19,8 @@ void PrintTo(const GoodRow& row, std::ostream* os) {
 
 bool operator==(const SyncArguments& a, const SyncArguments& b) {
     return a.server == b.server && a.connection == b.connection && a.port == b.port &&
-           a.probe == b.probe && a.setClock == b.setClock && a.help == b.help && a.zone == b.zone;
+           a.probe == b.probe && a.setClock == b.setClock && a.help == b.help && a.zone == b.zone &&
+           a.precise == b.precise && a.samples == b.samples && a.minSpacing == b.minSpacing;
 }
 
 class GoodArgumentsTest : public ::testing::TestWithParam<GoodRow> {};
@@ -69,6 +70,25 @@ INSTANTIATE_TEST_SUITE_P(
                                   a.setClock = true;
                               }},
                       GoodRow{"Zone", {"--zone"}, [](SyncArguments& a) { a.zone = true; }},
+                      GoodRow{"PreciseWithSamples",
+                              {"--precise", "--samples=4"},
+                              [](SyncArguments& a) {
+                                  a.precise = true;
+                                  a.samples = 4;
+                              }},
+                      GoodRow{"ShortSpacingForALoopbackServer",
+                              {"--server", "127.0.0.1", "--precise", "--min-spacing", "100"},
+                              [](SyncArguments& a) {
+                                  a.server = "127.0.0.1";
+                                  a.precise = true;
+                                  a.minSpacing = std::chrono::milliseconds(100);
+                              }},
+                      GoodRow{"LongerSpacingForAnyServer",
+                              {"--precise", "--min-spacing=10000"},
+                              [](SyncArguments& a) {
+                                  a.precise = true;
+                                  a.minSpacing = std::chrono::milliseconds(10000);
+                              }},
                       GoodRow{"Help", {"--help"}, [](SyncArguments& a) { a.help = true; }}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -114,8 +134,34 @@ INSTANTIATE_TEST_SUITE_P(
         BadRow{"ServerWithCredentials",
                {"--server=u@h"},
                "--server needs a host name or address, not 'u@h'"},
-        BadRow{"EmptyServer", {"--server="}, "--server needs a host name or address, not ''"}),
+        BadRow{"EmptyServer", {"--server="}, "--server needs a host name or address, not ''"},
+        BadRow{"NoSamples",
+               {"--precise", "--samples=0"},
+               "--samples needs a number from 1 to 32, not '0'"},
+        BadRow{"TooManySamples",
+               {"--precise", "--samples=33"},
+               "--samples needs a number from 1 to 32, not '33'"},
+        BadRow{"SamplesWithoutPrecise",
+               {"--samples=4"},
+               "--samples and --min-spacing go with --precise"},
+        BadRow{"NegativeSpacing",
+               {"--precise", "--min-spacing=-1"},
+               "--min-spacing needs milliseconds, not '-1'"},
+        // A public server blocks whoever asks more often than every four seconds.
+        BadRow{"ShortSpacingForAPublicServer",
+               {"--server", "129.6.15.28", "--precise", "--min-spacing", "100"},
+               "--min-spacing below 4000 is only for a --server on this machine"},
+        BadRow{"ShortSpacingForTheStoredServer",
+               {"--precise", "--min-spacing=3999"},
+               "--min-spacing below 4000 is only for a --server on this machine"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SyncUsageTest, TestingOptionStaysOutOfHelp) {
+    const std::string usage = SyncUsage("vintrel-sync");
+    EXPECT_NE(usage.find("--precise"), std::string::npos);
+    EXPECT_NE(usage.find("--samples K"), std::string::npos);
+    EXPECT_EQ(usage.find("--min-spacing"), std::string::npos);
+}
 
 }  // namespace
 }  // namespace vintrel

@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
 #include <sstream>
 
 #include "tests/support/clock_setter_spy.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_daytime_client.h"
 #include "tests/support/fake_host_resolver.h"
+#include "tests/support/fake_timing_clock.h"
 #include "tests/support/in_memory_settings.h"
+#include "tests/support/simulated_daytime_server.h"
 #include "timesync/regional_format.h"
 
 namespace vintrel {
@@ -163,6 +167,126 @@ INSTANTIATE_TEST_SUITE_P(
                       EscapeRow{"BackslashIsDoubled", "a\\n", "a\\\\n"},
                       EscapeRow{"ControlAndHighBytes", "\x01\x7f\xff", "\\x01\\x7f\\xff"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+constexpr double kPreciseOffset = 0.3721;
+
+class PreciseSyncTest : public ::testing::Test {
+public:
+    PreciseSyncTest() {
+        SetCurrentRegionalSettings(RegionalSettings{});
+        resolver.addresses["www.google.com"] = "192.0.2.1";
+        timing.link(clock);
+        arguments.precise = true;
+    }
+
+    int run() {
+        SyncServices services{server, resolver, setter, "vintrel-sync"};
+        services.sleep = [this](std::chrono::milliseconds delay) {
+            timing.advance(delay.count() / 1000.0);
+        };
+        return RunSync(arguments, services, out, err);
+    }
+
+    testing::InMemorySettings settings;
+    testing::FakeClock clock;
+    testing::FakeTimingClock timing{1'735'689'600.6};
+    testing::SimulatedDaytimeServer server{timing, kPreciseOffset, {0.010, 0.010, 0.001, 0}};
+    testing::FakeHostResolver resolver;
+    testing::ClockSetterSpy setter;
+    SyncArguments arguments;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(PreciseSyncTest, PrintsEstimateAndBracketAndSetsNothing) {
+    arguments.samples = 6;
+    EXPECT_EQ(run(), kSyncSuccess) << err.str();
+    EXPECT_EQ(server.requests().size(), 6u);
+    int samples = 0;
+    double estimate = 0, lower = 0, upper = 0, width = 0;
+    ASSERT_EQ(std::sscanf(out.str().c_str(),
+                          "samples: %d\nestimate: %lf s\nbracket: %lf s to %lf s (width %lf ms)\n",
+                          &samples, &estimate, &lower, &upper, &width),
+              5)
+        << out.str();
+    EXPECT_EQ(samples, 6);
+    EXPECT_LE(lower, kPreciseOffset);
+    EXPECT_GE(upper, kPreciseOffset);
+    EXPECT_NEAR(width, (upper - lower) * 1000, 0.002);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_TRUE(setter.settings.empty());
+    EXPECT_EQ(settings.stored("LastPing"), std::nullopt);
+}
+
+TEST_F(PreciseSyncTest, SetStepsTheClockByTheEstimate) {
+    arguments.setClock = true;
+    EXPECT_EQ(run(), kSyncSuccess) << err.str();
+    ASSERT_EQ(setter.settings.size(), 1u);
+    EXPECT_NEAR((FromSystemTime(setter.settings[0]) - clock.utc()) / kSecond, kPreciseOffset,
+                0.005);
+    EXPECT_NE(out.str().find("offset: +0.37"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("clock: set\n"), std::string::npos) << out.str();
+    EXPECT_NE(settings.stored("LastPing"), std::nullopt);
+}
+
+struct PreciseExitRow {
+    const char* name;
+    std::function<void(PreciseSyncTest&)> arrange;
+    int exit;
+    const char* error;
+};
+
+void PrintTo(const PreciseExitRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class PreciseExitTest : public PreciseSyncTest,
+                        public ::testing::WithParamInterface<PreciseExitRow> {};
+
+TEST_P(PreciseExitTest, StatusAndOneErrorLine) {
+    GetParam().arrange(*this);
+    arguments.setClock = true;
+    EXPECT_EQ(run(), GetParam().exit);
+    EXPECT_EQ(err.str(), GetParam().error);
+    EXPECT_EQ(settings.stored("LastPing"), std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PreciseExitTest,
+    ::testing::Values(
+        PreciseExitRow{"NoConnection", [](PreciseSyncTest& t) { t.resolver.addresses.clear(); },
+                       kSyncNoConnection,
+                       "vintrel-sync: No on-line connection to the internet currently exists.\n"},
+        PreciseExitRow{"NoReplyMidway",
+                       [](PreciseSyncTest& t) {
+                           t.server.script(3, {"", "Connection refused"});
+                       },
+                       kSyncServerUnusable,
+                       "vintrel-sync: no reply from time server 129.6.15.27 (query 3): "
+                       "Connection refused\n"},
+        PreciseExitRow{"UnusableReplyMidway",
+                       [](PreciseSyncTest& t) {
+                           t.server.script(2, {"busy\r\n", ""});
+                       },
+                       kSyncServerUnusable,
+                       "vintrel-sync: the reply of time server 129.6.15.27 (query 2) holds no "
+                       "usable time: busy\\r\\n\n"},
+        PreciseExitRow{"ClockRefused",
+                       [](PreciseSyncTest& t) { t.setter.refusal = "Operation not permitted"; },
+                       kSyncClockNotSet,
+                       "vintrel-sync: The system clock could not be set: Operation not "
+                       "permitted\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EstimateTextTest, EmptyBracketIsSaidSo) {
+    OffsetEstimate estimate;
+    estimate.samples = 8;
+    estimate.offset = -0.8123;
+    estimate.consistent = false;
+    EXPECT_EQ(EstimateText(estimate),
+              "samples: 8\nestimate: -0.812300 s\n"
+              "bracket: none, the server's replies contradict each other\n");
+}
 
 TEST(OffsetTextTest, SignIsAlwaysShown) {
     EXPECT_EQ(OffsetText(0), "+0.000 s");

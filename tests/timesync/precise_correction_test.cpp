@@ -1,0 +1,236 @@
+#include "timesync/precise_correction.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "settings/settings_store.h"
+#include "tests/support/clock_setter_spy.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_host_resolver.h"
+#include "tests/support/fake_timing_clock.h"
+#include "tests/support/in_memory_settings.h"
+#include "tests/support/recording_correction_view.h"
+#include "tests/support/simulated_daytime_server.h"
+#include "timesync/regional_format.h"
+
+namespace vintrel {
+namespace {
+
+constexpr double kSecond = 1.0 / 86400;
+// The server is this many seconds ahead of the system clock.
+constexpr double kOffset = 12.0457;
+
+class PreciseCorrectionTest : public ::testing::Test {
+public:
+    PreciseCorrectionTest() {
+        SetCurrentRegionalSettings(RegionalSettings{});
+        resolver.addresses["www.google.com"] = "192.0.2.1";
+        view.setSelectedServer("129.6.15.28");
+        view.setTimer2Enabled(true);
+        view.log.clear();
+        timing.link(clock);
+    }
+
+    // Starts a correction and keeps what it ends with.
+    bool start() {
+        return precise.start([this](double difference) { results.push_back(difference); });
+    }
+
+    // The time the clock was set to minus the server's true time now, seconds.
+    double setError() const {
+        return (FromSystemTime(setter.settings.at(0)) - clock.utc()) / kSecond - kOffset;
+    }
+
+    testing::InMemorySettings settings;
+    // Local time two hours ahead of UTC.
+    testing::FakeClock clock{0, 2.0 / 24};
+    testing::FakeTimingClock timing{1'735'689'600.25};
+    testing::SimulatedDaytimeServer server{timing, kOffset, {0.010, 0.010, 0.001, 0}};
+    testing::FakeHostResolver resolver;
+    testing::ClockSetterSpy setter;
+    testing::RecordingCorrectionView view;
+    TimeCorrection correction{view, server, resolver, setter, {"vintrel", kDaytimePort, {}, true}};
+    SleepingScheduler scheduler{
+        [this](std::chrono::milliseconds delay) { timing.advance(delay.count() / 1000.0); }};
+    PreciseCorrection precise{correction, view, server, scheduler};
+    std::vector<double> results;
+};
+
+TEST_F(PreciseCorrectionTest, PingNowLeavesTheWindowFreeAndReportsAtTheEnd) {
+    ASSERT_TRUE(precise.mnuPingClick());
+    // Nothing blocks yet: the queries go out from the event loop.
+    EXPECT_TRUE(precise.running());
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_EQ(view.cursor(), CursorShape::Hourglass);
+
+    scheduler.run();
+
+    EXPECT_FALSE(precise.running());
+    EXPECT_EQ(server.requests().size(), 8u);
+    EXPECT_EQ(server.requests()[0].url, "http://129.6.15.28:13");
+    EXPECT_EQ(server.requests()[0].agent, "vintrel");
+    ASSERT_EQ(setter.settings.size(), 1u);
+    EXPECT_LT(std::fabs(setError()), 0.010);
+    EXPECT_EQ(view.messages(), std::vector<std::string>{DifferenceReport(kOffset * kSecond)});
+    EXPECT_EQ(view.cursor(), CursorShape::Default);
+    // Recorded as a one-shot success records: local time read before the clock moved.
+    const std::string text = DateTimeText(clock.utc() + 2.0 / 24);
+    EXPECT_EQ(view.lastPingLabel(), text);
+    EXPECT_EQ(settings.stored("LastPing"), text);
+    EXPECT_FALSE(view.timer2Enabled());
+    EXPECT_EQ(view.log, (std::vector<std::string>{"hourglass", "pending events", "silent off",
+                                                  "pending events", "Timer2 off", "pending events",
+                                                  "message", "default cursor"}));
+}
+
+struct FailureRow {
+    const char* name;
+    std::function<void(PreciseCorrectionTest&)> arrange;
+    std::size_t queries;
+    std::function<std::string()> message;
+};
+
+void PrintTo(const FailureRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class PreciseFailureTest : public PreciseCorrectionTest,
+                           public ::testing::WithParamInterface<std::tuple<FailureRow, bool>> {};
+
+// Every failure ends as the one-shot's does: its message unless silent, and
+// the clock, "LastPing", the label and Timer2 as they were.
+TEST_P(PreciseFailureTest, EndsLikeAOneShotFailure) {
+    const auto& [row, silent] = GetParam();
+    row.arrange(*this);
+    view.setSilentMode(silent);
+    ASSERT_TRUE(start());
+    scheduler.run();
+
+    EXPECT_EQ(results, std::vector<double>{NOT_SYNCED});
+    EXPECT_EQ(server.requests().size(), row.queries);
+    EXPECT_EQ(view.messages(),
+              silent ? std::vector<std::string>{} : std::vector<std::string>{row.message()});
+    EXPECT_EQ(settings.stored("LastPing"), std::nullopt);
+    EXPECT_EQ(view.lastPingLabel(), "");
+    EXPECT_TRUE(view.timer2Enabled());
+    EXPECT_FALSE(precise.running());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PreciseFailureTest,
+    ::testing::Combine(
+        ::testing::Values(FailureRow{"ProbeFails",
+                                     [](PreciseCorrectionTest& t) { t.resolver.addresses.clear(); },
+                                     0, [] { return std::string(kNoConnectionText); }},
+                          FailureRow{"NoReplyAtTheThirdQuery",
+                                     [](PreciseCorrectionTest& t) {
+                                         t.server.script(3, {"", "Connection refused"});
+                                     },
+                                     3, [] { return std::string(kUnreachableServerText); }},
+                          FailureRow{"UnusableReplyAtTheLastQuery",
+                                     [](PreciseCorrectionTest& t) {
+                                         t.server.script(8, {"busy", ""});
+                                     },
+                                     8, [] { return std::string(kUnreachableServerText); }},
+                          FailureRow{"ClockRefused",
+                                     [](PreciseCorrectionTest& t) {
+                                         t.setter.refusal = "Operation not permitted";
+                                     },
+                                     8, [] { return ClockNotSetText("Operation not permitted"); }}),
+        ::testing::Bool()),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) +
+               (std::get<1>(info.param) ? "Silent" : "Shown");
+    });
+
+TEST_F(PreciseCorrectionTest, NoSecondCorrectionWhileOneRuns) {
+    ASSERT_TRUE(start());
+    scheduler.runOne();
+    EXPECT_FALSE(start());
+    EXPECT_FALSE(precise.mnuPingClick());
+    scheduler.run();
+    EXPECT_EQ(results.size(), 1u);
+    EXPECT_EQ(server.requests().size(), 8u);
+    EXPECT_EQ(setter.settings.size(), 1u);
+}
+
+// The daily correction sets silent mode only around the start; a failure
+// later must still show nothing.
+TEST_F(PreciseCorrectionTest, SilentModeIsTakenAtTheStart) {
+    server.script(4, {"", "timed out"});
+    view.setSilentMode(true);
+    ASSERT_TRUE(start());
+    view.setSilentMode(false);
+    scheduler.run();
+    EXPECT_TRUE(view.messages().empty());
+}
+
+// Someone else stepping the system clock mid-way must not bend the result.
+TEST_F(PreciseCorrectionTest, StepOfTheSystemClockMidwayIsAllowedFor) {
+    ASSERT_TRUE(start());
+    for (int i = 0; i < 3; ++i) scheduler.runOne();
+    timing.stepUtc(5.0);
+    scheduler.run();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_NEAR(results[0] / kSecond, kOffset - 5.0, 0.010);
+    EXPECT_LT(std::fabs(setError() + 5.0), 0.010);
+}
+
+TEST_F(PreciseCorrectionTest, CancelledCorrectionDoesNothingMore) {
+    ASSERT_TRUE(start());
+    scheduler.runOne();
+    precise.cancel();
+    EXPECT_FALSE(precise.running());
+    EXPECT_EQ(scheduler.pendingDelay(), std::nullopt);
+    scheduler.run();
+    EXPECT_TRUE(results.empty());
+    EXPECT_TRUE(setter.settings.empty());
+}
+
+TEST_F(PreciseCorrectionTest, SettingsErrorAtTheStartRestoresTheCursor) {
+    settings.failCallsTo("ConnectionType", "Failed to get data for 'ConnectionType'");
+    EXPECT_THROW(precise.mnuPingClick(), ERegistryException);
+    EXPECT_EQ(view.cursor(), CursorShape::Default);
+    EXPECT_FALSE(precise.running());
+    EXPECT_TRUE(server.requests().empty());
+}
+
+// The error reaches the application's handler from the event loop, and the
+// command still ends: the hourglass goes.
+TEST_F(PreciseCorrectionTest, SettingsErrorAtTheEndStillEndsTheCommand) {
+    settings.failCallsTo("LastPing", "Failed to set data for 'LastPing'");
+    ASSERT_TRUE(precise.mnuPingClick());
+    EXPECT_THROW(scheduler.run(), ERegistryException);
+    EXPECT_EQ(view.cursor(), CursorShape::Default);
+    EXPECT_FALSE(precise.running());
+    EXPECT_EQ(setter.settings.size(), 1u);
+}
+
+struct WantedRow {
+    const char* name;
+    std::optional<std::string> stored;
+    bool wanted;
+};
+
+void PrintTo(const WantedRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class PreciseWantedTest : public ::testing::TestWithParam<WantedRow> {};
+
+TEST_P(PreciseWantedTest, AnyTextSwitchesItOn) {
+    testing::InMemorySettings settings;
+    if (GetParam().stored) settings.preset("Precise", *GetParam().stored);
+    EXPECT_EQ(PreciseSyncWanted(), GetParam().wanted);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PreciseWantedTest,
+                         ::testing::Values(WantedRow{"Absent", std::nullopt, false},
+                                           WantedRow{"Empty", "", false},
+                                           WantedRow{"One", "1", true},
+                                           WantedRow{"True", "True", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vintrel

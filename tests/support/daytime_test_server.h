@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/test_socket.h"
 #include "timesync/serial_time.h"
 
 namespace vintrel::testing {
@@ -89,16 +90,18 @@ public:
 
 private:
     void run();
-    void serve(int fd);
+    void serve(NativeSocket connection);
     bool idleLocked() const;
 
+    SocketLibrary sockets_;
     ServerBehaviour behaviour_;
     ServerTime time_;
     std::string failure_;
     std::uint16_t port_ = 0;
-    int listenFd_ = -1;
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
+    NativeSocket listener_ = kNoSocket;
+    // A datagram to this loopback socket wakes the server's thread to stop.
+    NativeSocket wakeRead_ = kNoSocket;
+    NativeSocket wakeWrite_ = kNoSocket;
     mutable std::mutex mutex_;
     bool busy_ = false;
     int connections_ = 0;

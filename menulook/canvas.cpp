@@ -83,7 +83,7 @@ void Canvas::Polyline(std::initializer_list<Point> points, Color pen) {
     }
 }
 
-void Canvas::SetFont(const FontSpec& font) {
+void Canvas::SetFont(const FontFace& font) {
     if (font == font_) return;
     font_ = font;
     FontChanged();

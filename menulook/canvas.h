@@ -7,7 +7,7 @@
 
 #include "menulook/bitmap.h"
 #include "menulook/color.h"
-#include "menulook/font_spec.h"
+#include "menulook/font_face.h"
 #include "menulook/geometry.h"
 
 namespace vintrel {
@@ -64,8 +64,8 @@ public:
     Color BrushColor() const { return brush_; }
     void SetBrushColor(Color rgb) { brush_ = rgb; }
 
-    void SetFont(const FontSpec& font);
-    const FontSpec& Font() const { return font_; }
+    void SetFont(const FontFace& font);
+    const FontFace& Font() const { return font_; }
     /// Width and height of `text` in the current font (GetTextExtentPoint32).
     virtual int TextWidth(std::string_view text) = 0;
     virtual int TextHeight(std::string_view text) = 0;
@@ -89,7 +89,7 @@ protected:
 
 private:
     Color brush_ = clWhite;
-    FontSpec font_;
+    FontFace font_;
 };
 
 }  // namespace vintrel

@@ -21,7 +21,7 @@ struct ToolButtonFace {
     bool opensMenu = false;     // pressed while it opens its menu
     bool captionsBelow = true;  // captions under the images, else beside them
     std::string caption;
-    FontSpec font;
+    FontFace font;
     Bitmap image;  // already filled with the brush colour behind the list entry
 };
 
@@ -41,7 +41,7 @@ struct ControlFace {
     bool singleBorder = true;  // an edit box's saved border style
     int thumbSize = 13;        // SM_CXHTHUMB
     std::string caption;
-    FontSpec font;
+    FontFace font;
     Bitmap glyph;
 };
 

@@ -132,7 +132,7 @@ ControlFace TControlSubClass::FaceOfControl() const {
     face.rightToLeft = control.layoutDirection() == Qt::RightToLeft;
     face.singleBorder = savedFrame_;
     face.controlColor = RgbFromQColor(control.palette().color(control.backgroundRole()));
-    face.font = SpecFromQFont(control.font(), control.logicalDpiY());
+    face.font = FaceFromQFont(control.font(), control.logicalDpiY());
     face.font.Color = RgbFromQColor(control.palette().color(QPalette::ButtonText));
     if (auto* combo = qobject_cast<QComboBox*>(&control)) {
         face.droppedDown = combo->view() != nullptr && combo->view()->isVisible();

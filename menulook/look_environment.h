@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "menulook/font_spec.h"
+#include "menulook/font_face.h"
 #include "menulook/system_colors.h"
 
 namespace vintrel {
@@ -13,7 +13,7 @@ class LookEnvironment : public SystemColors {
 public:
     /// The desktop's menu font (colour and character set left to the caller);
     /// nothing when it cannot be read.
-    virtual std::optional<FontSpec> MenuFont() const = 0;
+    virtual std::optional<FontFace> MenuFont() const = 0;
     /// Whether the system is of the Windows NT family (GetVersionEx platform 2).
     virtual bool NtFamily() const = 0;
 };
@@ -23,16 +23,16 @@ public:
 class FixedLookEnvironment : public LookEnvironment {
 public:
     Color SysColor(int index) const override { return colors_.SysColor(index); }
-    std::optional<FontSpec> MenuFont() const override { return menuFont_; }
+    std::optional<FontFace> MenuFont() const override { return menuFont_; }
     bool NtFamily() const override { return ntFamily_; }
 
     void SetSysColor(int index, Color rgb) { colors_.Set(index, rgb); }
-    void SetMenuFont(std::optional<FontSpec> font) { menuFont_ = std::move(font); }
+    void SetMenuFont(std::optional<FontFace> font) { menuFont_ = std::move(font); }
     void SetNtFamily(bool nt) { ntFamily_ = nt; }
 
 private:
     ClassicSystemColors colors_;
-    std::optional<FontSpec> menuFont_ = FontSpec{"Tahoma", -11, clMenuText, DEFAULT_CHARSET};
+    std::optional<FontFace> menuFont_ = FontFace{"Tahoma", -11, clMenuText, DEFAULT_CHARSET};
     bool ntFamily_ = false;
 };
 

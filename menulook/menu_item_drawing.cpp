@@ -32,7 +32,7 @@ void MenuLookRules::DrawMenuItem(TMenuItem& item, Canvas& canvas, const Rect& it
     TMenu* menu = item.GetParentMenu();
     const bool barItem = menu != nullptr && menu->IsMainMenu() && item.Parent() == &menu->Items();
     const bool rtl = menu != nullptr && menu->IsRightToLeft();
-    FontSpec font = s_.Font;
+    FontFace font = s_.Font;
     if (rtl) font.Charset = ARABIC_CHARSET;
     canvas.SetFont(font);
 
@@ -228,7 +228,7 @@ void MenuLookRules::DrawItemImage(LookOwner owner, Canvas& canvas, bool rightToL
 }
 
 void MenuLookRules::DrawItemText(LookOwner owner, std::string_view text, unsigned format,
-                                 const FontSpec& font, bool rightToLeft, bool barItem,
+                                 const FontFace& font, bool rightToLeft, bool barItem,
                                  bool isDefault, bool enabled, bool selected, Rect box,
                                  Canvas& canvas, std::string_view shortCut) {
     canvas.SetFont(font);

@@ -434,7 +434,7 @@ bool TMenuLook::PaintToolButton(QWidget& widget) {
     face.captionsBelow = button.toolButtonStyle() == Qt::ToolButtonTextUnderIcon;
     if (button.toolButtonStyle() != Qt::ToolButtonIconOnly)
         face.caption = button.text().toStdString();
-    face.font = SpecFromQFont(button.font(), button.logicalDpiY());
+    face.font = FaceFromQFont(button.font(), button.logicalDpiY());
     face.font.Color = ColorOfRole(button, QPalette::ButtonText);
     if (button.toolButtonStyle() != Qt::ToolButtonTextOnly) {
         face.image = IconBitmap(button.icon(), button.iconSize(), QIcon::Normal,

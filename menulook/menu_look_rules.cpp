@@ -16,7 +16,7 @@ MenuLookRules::MenuLookRules(const LookEnvironment& environment) : env_(environm
 
 MenuLookRules::~MenuLookRules() = default;
 
-void MenuLookRules::SetFont(const FontSpec& font) {
+void MenuLookRules::SetFont(const FontFace& font) {
     s_.Font = font;
     RedrawMenuBar();
 }
@@ -56,8 +56,8 @@ void MenuLookRules::ApplyWorkingPalette(Canvas& canvas) {
     ApplySystemColors(palette_, deepColor_, s_.Font.Color, env_);
 }
 
-void MenuLookRules::LoadSystemMenuFont(FontSpec& font) const {
-    std::optional<FontSpec> menuFont = env_.MenuFont();
+void MenuLookRules::LoadSystemMenuFont(FontFace& font) const {
+    std::optional<FontFace> menuFont = env_.MenuFont();
     if (!menuFont) return;
     font = *menuFont;
     font.Color = clMenuText;

@@ -39,9 +39,9 @@ public:
     void SetDimLevel(std::uint8_t level) { s_.DimLevel = level; }
     std::uint8_t GrayLevel() const { return s_.GrayLevel; }
     void SetGrayLevel(std::uint8_t level) { s_.GrayLevel = level; }
-    const FontSpec& Font() const { return s_.Font; }
+    const FontFace& Font() const { return s_.Font; }
     /// Copies the font and redraws the host's menu bar.
-    void SetFont(const FontSpec& font);
+    void SetFont(const FontFace& font);
     Color GetColor() const { return s_.Color; }
     void SetColor(Color c) { s_.Color = c; }
     Color IconBackColor() const { return s_.IconBackColor; }
@@ -90,7 +90,7 @@ public:
     void ApplyWorkingPalette(Canvas& canvas);
     /// Replaces `font` by the desktop's menu font in clMenuText ("MS Sans
     /// Serif" becoming "Tahoma"); leaves it alone when that font cannot be read.
-    void LoadSystemMenuFont(FontSpec& font) const;
+    void LoadSystemMenuFont(FontFace& font) const;
 
     /// Marks `menu` owner-drawn (when it has items) and hooks or unhooks every item.
     void ApplyToMenu(TMenu& menu, bool activate);
@@ -114,7 +114,7 @@ public:
     void DrawItemImage(LookOwner owner, Canvas& canvas, bool rightToLeft, bool barItem,
                        bool checked, bool enabled, bool pressed, bool selected, const Rect& column,
                        Bitmap* image);
-    void DrawItemText(LookOwner owner, std::string_view text, unsigned format, const FontSpec& font,
+    void DrawItemText(LookOwner owner, std::string_view text, unsigned format, const FontFace& font,
                       bool rightToLeft, bool barItem, bool isDefault, bool enabled, bool selected,
                       Rect box, Canvas& canvas, std::string_view shortCut);
     void DrawBarItemHighlight(LookOwner owner, Canvas& canvas, bool rightToLeft, Color barColor,

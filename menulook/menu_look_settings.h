@@ -5,7 +5,7 @@
 #include <type_traits>
 
 #include "menulook/color.h"
-#include "menulook/font_spec.h"
+#include "menulook/font_face.h"
 
 namespace vintrel {
 
@@ -69,7 +69,7 @@ inline constexpr LookSet kDefaultLookControls = LookSet::FromBits(479);
 struct MenuLookSettings {
     std::uint8_t DimLevel = 30;
     std::uint8_t GrayLevel = 10;
-    FontSpec Font;
+    FontFace Font;
     vintrel::Color Color = clBtnFace;
     vintrel::Color IconBackColor = clBtnFace;
     vintrel::Color MenuBarColor = clBtnFace;

@@ -139,7 +139,7 @@ void QtCanvas::DoDrawImage(int x, int y, const Bitmap& image, std::optional<Colo
 }
 
 void QtCanvas::FontChanged() {
-    font_ = QFontFromSpec(Font());
+    font_ = QFontFromFace(Font());
 }
 
 }  // namespace vintrel

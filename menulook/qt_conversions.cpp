@@ -5,36 +5,36 @@
 
 namespace vintrel {
 
-QFont QFontFromSpec(const FontSpec& spec) {
-    QFont font(QString::fromStdString(spec.Name));
-    if (spec.Height < 0) {
-        font.setPixelSize(-spec.Height);
-    } else if (spec.Height > 0) {
+QFont QFontFromFace(const FontFace& face) {
+    QFont font(QString::fromStdString(face.Name));
+    if (face.Height < 0) {
+        font.setPixelSize(-face.Height);
+    } else if (face.Height > 0) {
         // A cell height includes the leading above the characters.
-        font.setPixelSize(spec.Height);
+        font.setPixelSize(face.Height);
         const int cell = QFontMetrics(font).height();
-        if (cell > spec.Height) font.setPixelSize(std::max(1, spec.Height * spec.Height / cell));
+        if (cell > face.Height) font.setPixelSize(std::max(1, face.Height * face.Height / cell));
     }
-    font.setBold(spec.Bold);
-    font.setItalic(spec.Italic);
-    font.setUnderline(spec.Underline);
-    font.setStrikeOut(spec.StrikeOut);
+    font.setBold(face.Bold);
+    font.setItalic(face.Italic);
+    font.setUnderline(face.Underline);
+    font.setStrikeOut(face.StrikeOut);
     return font;
 }
 
-FontSpec SpecFromQFont(const QFont& font, double dpi) {
-    FontSpec spec;
-    spec.Name = font.family().toStdString();
+FontFace FaceFromQFont(const QFont& font, double dpi) {
+    FontFace face;
+    face.Name = font.family().toStdString();
     if (font.pixelSize() > 0) {
-        spec.Height = -font.pixelSize();
+        face.Height = -font.pixelSize();
     } else {
-        spec.Height = -static_cast<int>(std::lround(font.pointSizeF() * dpi / 72.0));
+        face.Height = -static_cast<int>(std::lround(font.pointSizeF() * dpi / 72.0));
     }
-    spec.Bold = font.bold();
-    spec.Italic = font.italic();
-    spec.Underline = font.underline();
-    spec.StrikeOut = font.strikeOut();
-    return spec;
+    face.Bold = font.bold();
+    face.Italic = font.italic();
+    face.Underline = font.underline();
+    face.StrikeOut = font.strikeOut();
+    return face;
 }
 
 Bitmap BitmapFromQImage(const QImage& image) {

@@ -9,7 +9,7 @@
 
 #include "menulook/bitmap.h"
 #include "menulook/color.h"
-#include "menulook/font_spec.h"
+#include "menulook/font_face.h"
 
 namespace vintrel {
 
@@ -28,10 +28,10 @@ inline QString QStringFromText(std::string_view text) {
 
 /// The Qt font for a stored font; a negative height is the character height in
 /// pixels, a positive one the cell height.
-QFont QFontFromSpec(const FontSpec& font);
+QFont QFontFromFace(const FontFace& font);
 /// The stored form of a Qt font at `dpi` dots per inch; colour and character
 /// set are left at their defaults.
-FontSpec SpecFromQFont(const QFont& font, double dpi);
+FontFace FaceFromQFont(const QFont& font, double dpi);
 
 /// An image's pixels; an indexed image keeps its colour table. Transparent
 /// pixels read as their colour without alpha.

@@ -68,16 +68,16 @@ Color QtLookEnvironment::SysColor(int index) const {
     return RgbFromQColor(palette.color(source.group, source.role));
 }
 
-std::optional<FontSpec> QtLookEnvironment::MenuFont() const {
+std::optional<FontFace> QtLookEnvironment::MenuFont() const {
     if (!HasGuiApplication()) return std::nullopt;
     const QScreen* screen = QGuiApplication::primaryScreen();
     const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
     const QFont font = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr
                            ? QApplication::font("QMenu")
                            : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    FontSpec spec = SpecFromQFont(font, dpi);
-    spec.Color = clMenuText;
-    return spec;
+    FontFace face = FaceFromQFont(font, dpi);
+    face.Color = clMenuText;
+    return face;
 }
 
 const LookEnvironment& DesktopLookEnvironment() {

@@ -11,7 +11,7 @@ class QtLookEnvironment final : public LookEnvironment {
 public:
     Color SysColor(int index) const override;
     /// Nothing while no Qt application object exists.
-    std::optional<FontSpec> MenuFont() const override;
+    std::optional<FontFace> MenuFont() const override;
     bool NtFamily() const override { return false; }
 };
 

@@ -92,7 +92,7 @@ TEST(ApplyWorkingPaletteTest, SamplesTheDepthOfEverySurface) {
 // UseSystemColors is set, and only then.
 TEST(ApplyWorkingPaletteTest, SystemColoursReplaceTheAssignedFontAtPaint) {
     FixedLookEnvironment environment;
-    environment.SetMenuFont(FontSpec{"Menu Face", -12, clBlack});
+    environment.SetMenuFont(FontFace{"Menu Face", -12, clBlack});
     PaintingRules look(environment);
     RasterCanvas canvas(1, 1, 32);
     look.SetFont({"Assigned", -20, RGB(1, 2, 3)});
@@ -111,22 +111,22 @@ TEST(ApplyWorkingPaletteTest, SystemColoursReplaceTheAssignedFontAtPaint) {
 
 TEST(LoadSystemMenuFontTest, RenamesMsSansSerifAndKeepsTheFontWhenUnreadable) {
     FixedLookEnvironment environment;
-    environment.SetMenuFont(FontSpec{"MS Sans Serif", -11, clBlack});
+    environment.SetMenuFont(FontFace{"MS Sans Serif", -11, clBlack});
     PaintingRules look(environment);
-    FontSpec font{"Old", -9, RGB(1, 2, 3)};
+    FontFace font{"Old", -9, RGB(1, 2, 3)};
     look.LoadSystemMenuFont(font);
     EXPECT_EQ(font.Name, "Tahoma");
     EXPECT_EQ(font.Color, clMenuText);
 
     environment.SetMenuFont(std::nullopt);
-    FontSpec kept{"Old", -9, RGB(1, 2, 3)};
+    FontFace kept{"Old", -9, RGB(1, 2, 3)};
     look.LoadSystemMenuFont(kept);
-    EXPECT_EQ(kept, (FontSpec{"Old", -9, RGB(1, 2, 3)}));
+    EXPECT_EQ(kept, (FontFace{"Old", -9, RGB(1, 2, 3)}));
 }
 
 TEST(MenuLookRulesTest, ConstructionLoadsTheMenuFontAndTakesItsColourForSelections) {
     FixedLookEnvironment environment;
-    environment.SetMenuFont(FontSpec{"Menu Face", -12, clBlack});
+    environment.SetMenuFont(FontFace{"Menu Face", -12, clBlack});
     PaintingRules look(environment);
     EXPECT_EQ(look.Font().Name, "Menu Face");
     EXPECT_EQ(look.SelectFontColor(), clMenuText);
@@ -134,7 +134,7 @@ TEST(MenuLookRulesTest, ConstructionLoadsTheMenuFontAndTakesItsColourForSelectio
 
     environment.SetMenuFont(std::nullopt);
     PaintingRules fallback(environment);
-    EXPECT_EQ(fallback.Font(), FontSpec{});
+    EXPECT_EQ(fallback.Font(), FontFace{});
     EXPECT_EQ(fallback.SelectFontColor(), clWindowText);
 }
 

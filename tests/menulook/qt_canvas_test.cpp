@@ -105,8 +105,8 @@ TEST(QtCanvasTest, TrueColourSurfaceMapsColoursToThemselves) {
 TEST(QtCanvasTest, TextIsMeasuredWithTheCanvasFontAndClippedToItsBox) {
     QImage image(200, 40, QImage::Format_RGB32);
     image.fill(Qt::white);
-    const FontSpec font{"DejaVu Sans", -11, clBlack};
-    const QFontMetrics metrics(QFontFromSpec(font), &image);
+    const FontFace font{"DejaVu Sans", -11, clBlack};
+    const QFontMetrics metrics(QFontFromFace(font), &image);
     {
         QtCanvas canvas(image);
         canvas.SetFont(font);

@@ -28,7 +28,7 @@ Color At(const QImage& image, int x, int y) {
 class QtDrawTest : public ::testing::Test {
 protected:
     QtDrawTest() {
-        environment.SetMenuFont(FontSpec{"DejaVu Sans", -11, clBlack});
+        environment.SetMenuFont(FontFace{"DejaVu Sans", -11, clBlack});
         look = std::make_unique<TestLook>(environment);
         look->Activate();
         image.fill(Qt::magenta);
@@ -45,7 +45,7 @@ TEST_F(QtDrawTest, MeasuresAccessKeyCaptionsWithoutTheirAmpersand) {
     QtCanvas canvas(image);
     int width = 0, height = 0;
     look->MeasureMenuItem(file, canvas, width, height);
-    const QFontMetrics metrics(QFontFromSpec(look->Font()), &image);
+    const QFontMetrics metrics(QFontFromFace(look->Font()), &image);
     EXPECT_EQ(width, metrics.horizontalAdvance("&File") - metrics.horizontalAdvance("&") + 24 + 10);
     const int th = metrics.height();
     EXPECT_EQ(height, th + RoundHalfEven(th * 0.75));

@@ -240,7 +240,7 @@ TEST_F(MenuLookOnWindowTest, ConstructionSetsTheDescribedValues) {
     EXPECT_FALSE(look.Active());
     EXPECT_EQ(look.DimLevel(), 30);
     EXPECT_EQ(look.GrayLevel(), 10);
-    EXPECT_EQ(look.Font(), (FontSpec{"Tahoma", -11, clMenuText}));
+    EXPECT_EQ(look.Font(), (FontFace{"Tahoma", -11, clMenuText}));
     EXPECT_EQ(look.GetColor(), clBtnFace);
     EXPECT_EQ(look.IconBackColor(), clBtnFace);
     EXPECT_EQ(look.MenuBarColor(), clBtnFace);
@@ -376,7 +376,7 @@ TEST(QtLookEnvironmentTest, ReadsTheDesktopsPaletteAndMenuFont) {
               RgbFromQColor(palette.color(QPalette::Active, QPalette::Highlight)));
     EXPECT_EQ(desktop.SysColor(COLOR_BTNFACE),
               RgbFromQColor(palette.color(QPalette::Active, QPalette::Button)));
-    const std::optional<FontSpec> font = desktop.MenuFont();
+    const std::optional<FontFace> font = desktop.MenuFont();
     ASSERT_TRUE(font.has_value());
     EXPECT_EQ(font->Name, QApplication::font("QMenu").family().toStdString());
     EXPECT_LT(font->Height, 0);

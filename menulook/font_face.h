@@ -12,7 +12,7 @@ inline constexpr int ARABIC_CHARSET = 178;
 /// A font as a window stores it: face name, height in pixels (negative: the
 /// character height without internal leading, as LOGFONT), colour, character set
 /// and style.
-struct FontSpec {
+struct FontFace {
     std::string Name = "MS Sans Serif";
     int Height = -11;
     vintrel::Color Color = clWindowText;
@@ -22,7 +22,7 @@ struct FontSpec {
     bool Underline = false;
     bool StrikeOut = false;
 
-    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+    friend bool operator==(const FontFace&, const FontFace&) = default;
 };
 
 }  // namespace vintrel

@@ -253,7 +253,8 @@ TEST_F(RegistryLinuxTest, WriterKilledMidWayLeavesTheOldOrTheNewFile) {
     ASSERT_TRUE(key->setString("Bulk", bulk).ok());
     std::mt19937 random(20240601);
     std::uniform_int_distribution<int> delayMicros(0, 20000);
-    for (int round = 0; round < 50; ++round) {
+    constexpr int kRounds = 200;
+    for (int round = 0; round < kRounds; ++round) {
         SCOPED_TRACE(round);
         const std::string old = "value " + std::to_string(round);
         const std::string next = "value " + std::to_string(round + 1);

@@ -1,13 +1,5 @@
 #include "tests/support/daytime_test_server.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -52,8 +44,8 @@ long Remaining(Clock::time_point deadline) {
 // One accepted connection, served on the server's thread.
 class Session {
 public:
-    Session(int fd, int wakeFd, std::atomic<std::size_t>& received)
-        : fd_(fd), wakeFd_(wakeFd), received_(received) {}
+    Session(NativeSocket connection, NativeSocket wake, std::atomic<std::size_t>& received)
+        : connection_(connection), wake_(wake), received_(received) {}
 
     // Waits up to `wait`, counting what the client sends. False once the
     // client has left or the server is stopping.
@@ -70,12 +62,13 @@ public:
     // Sends all of `data` unless the client leaves or the server stops.
     bool send(std::string_view data) {
         while (!data.empty()) {
-            const ssize_t n = ::send(fd_, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+            const auto n =
+                ::send(connection_, data.data(), static_cast<int>(data.size()), kNoWaitFlags);
             if (n > 0) {
                 data.remove_prefix(static_cast<std::size_t>(n));
                 continue;
             }
-            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return false;
+            if (n < 0 && !IsTransientSocketError(LastSocketError())) return false;
             const int ready = waitFor(POLLOUT | POLLIN, kLingerLimit.count());
             if (ready <= 0) return false;
             if ((ready & POLLIN) && !drain()) return false;
@@ -86,7 +79,7 @@ public:
     // Ends the server's side of the talk and counts what the client still
     // sends until it leaves.
     void finish() {
-        ::shutdown(fd_, SHUT_WR);
+        ::shutdown(connection_, kShutWrite);
         linger(kLingerLimit);
     }
 
@@ -94,11 +87,8 @@ private:
     // The events of the connection that are ready; 0 on time-out, -1 when
     // the server is stopping.
     int waitFor(short events, long timeoutMs) {
-        pollfd fds[2] = {{fd_, events, 0}, {wakeFd_, POLLIN, 0}};
-        int n;
-        do {
-            n = ::poll(fds, 2, static_cast<int>(timeoutMs));
-        } while (n < 0 && errno == EINTR);
+        PollEntry fds[2] = {{connection_, events, 0}, {wake_, POLLIN, 0}};
+        const int n = PollSockets(fds, 2, static_cast<int>(timeoutMs));
         if (n < 0 || fds[1].revents != 0) return -1;
         if (fds[0].revents & (POLLERR | POLLHUP)) return fds[0].revents | POLLIN;
         return fds[0].revents;
@@ -107,42 +97,58 @@ private:
     // Reads what is waiting; false when the client has gone.
     bool drain() {
         char buffer[4096];
-        const ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+        const auto n = ::recv(connection_, buffer, sizeof buffer, kNoWaitFlags);
         if (n > 0) {
             received_ += static_cast<std::size_t>(n);
             return true;
         }
-        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+        return n < 0 && IsTransientSocketError(LastSocketError());
     }
 
-    int fd_;
-    int wakeFd_;
+    NativeSocket connection_;
+    NativeSocket wake_;
     std::atomic<std::size_t>& received_;
 };
 
-int ListenOn(std::uint16_t port, std::string& failure, std::uint16_t& boundPort) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) {
-        failure = std::string("socket: ") + std::strerror(errno);
-        return -1;
+NativeSocket ListenOn(std::uint16_t port, std::string& failure, std::uint16_t& boundPort) {
+    const NativeSocket s = OpenSocket(SOCK_STREAM);
+    if (s == kNoSocket) {
+        failure = "socket: " + SocketErrorText(LastSocketError());
+        return kNoSocket;
     }
+#ifndef _WIN32
+    // On Windows the same option would let a second server share the port.
     const int on = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+#endif
+    sockaddr_in address = LoopbackAddress(port);
     socklen_t length = sizeof address;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(fd, 16) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        failure =
-            "cannot listen on 127.0.0.1:" + std::to_string(port) + ": " + std::strerror(errno);
-        ::close(fd);
-        return -1;
+    if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(s, 16) != 0 ||
+        ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        failure = "cannot listen on 127.0.0.1:" + std::to_string(port) + ": " +
+                  SocketErrorText(LastSocketError());
+        CloseSocket(s);
+        return kNoSocket;
     }
     boundPort = ntohs(address.sin_port);
-    return fd;
+    return s;
+}
+
+// Two loopback datagram sockets, the second sending to the first.
+bool OpenWakePair(NativeSocket& read, NativeSocket& write, std::string& failure) {
+    read = OpenSocket(SOCK_DGRAM);
+    write = OpenSocket(SOCK_DGRAM);
+    sockaddr_in address = LoopbackAddress(0);
+    socklen_t length = sizeof address;
+    if (read == kNoSocket || write == kNoSocket ||
+        ::bind(read, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::getsockname(read, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
+        ::connect(write, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        failure = "wake sockets: " + SocketErrorText(LastSocketError());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -175,6 +181,8 @@ std::string ServerPayload(ServerBehaviour behaviour, SerialTime utc) {
         }
         case ServerBehaviour::NulBytes:
             return LineWithLabel(utc, "UTC(NIST)") + std::string(1, '\0') + " * \ngarbage\n";
+        case ServerBehaviour::WithoutNist:
+            return LineWithLabel(utc, "UTC(USNO) * \n");
         case ServerBehaviour::Refuse:
         case ServerBehaviour::NeverAnswer:
         case ServerBehaviour::CloseWithoutData:
@@ -189,32 +197,26 @@ std::string ServerPayload(ServerBehaviour behaviour, SerialTime utc) {
 
 DaytimeTestServer::DaytimeTestServer(ServerBehaviour behaviour, ServerTime time, std::uint16_t port)
     : behaviour_(behaviour), time_(time) {
-    listenFd_ = ListenOn(port, failure_, port_);
-    if (listenFd_ < 0) return;
+    listener_ = ListenOn(port, failure_, port_);
+    if (listener_ == kNoSocket) return;
     if (behaviour_ == ServerBehaviour::Refuse) {
         // The port was free a moment ago and nobody listens on it now.
-        ::close(listenFd_);
-        listenFd_ = -1;
+        CloseSocket(listener_);
+        listener_ = kNoSocket;
         return;
     }
-    int wake[2];
-    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
-        failure_ = std::string("pipe: ") + std::strerror(errno);
-        return;
-    }
-    wakeRead_ = wake[0];
-    wakeWrite_ = wake[1];
+    if (!OpenWakePair(wakeRead_, wakeWrite_, failure_)) return;
     thread_.emplace([this] { run(); });
 }
 
 DaytimeTestServer::~DaytimeTestServer() {
     if (thread_) {
         const char stop = 1;
-        [[maybe_unused]] const ssize_t n = ::write(wakeWrite_, &stop, 1);
+        ::send(wakeWrite_, &stop, 1, kNoWaitFlags);
         thread_->join();
     }
-    for (int fd : {listenFd_, wakeRead_, wakeWrite_}) {
-        if (fd >= 0) ::close(fd);
+    for (NativeSocket s : {listener_, wakeRead_, wakeWrite_}) {
+        if (s != kNoSocket) CloseSocket(s);
     }
 }
 
@@ -224,9 +226,9 @@ std::string DaytimeTestServer::url() const {
 
 bool DaytimeTestServer::idleLocked() const {
     if (busy_) return false;
-    if (listenFd_ < 0) return true;
-    pollfd pending{listenFd_, POLLIN, 0};
-    return ::poll(&pending, 1, 0) == 0;
+    if (listener_ == kNoSocket) return true;
+    PollEntry pending{listener_, POLLIN, 0};
+    return PollSockets(&pending, 1, 0) == 0;
 }
 
 ServerTally DaytimeTestServer::tally(int limitSeconds) {
@@ -243,28 +245,28 @@ ServerTally DaytimeTestServer::tally(int limitSeconds) {
 
 void DaytimeTestServer::run() {
     for (;;) {
-        pollfd fds[2] = {{listenFd_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0 && errno != EINTR) return;
+        PollEntry fds[2] = {{listener_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+        if (PollSockets(fds, 2, -1) < 0) return;
         if (fds[1].revents != 0) return;
-        int fd;
+        NativeSocket connection;
         {
             // Accepting and marking busy under the lock lets tally() never
             // see a connection that is neither queued nor being served.
             std::lock_guard lock(mutex_);
-            fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-            if (fd < 0) continue;
+            connection = AcceptConnection(listener_);
+            if (connection == kNoSocket) continue;
             busy_ = true;
             ++connections_;
         }
-        serve(fd);
-        ::close(fd);
+        serve(connection);
+        CloseSocket(connection);
         std::lock_guard lock(mutex_);
         busy_ = false;
     }
 }
 
-void DaytimeTestServer::serve(int fd) {
-    Session session(fd, wakeRead_, received_);
+void DaytimeTestServer::serve(NativeSocket connection) {
+    Session session(connection, wakeRead_, received_);
     const std::string payload = ServerPayload(behaviour_, time_.value());
     switch (behaviour_) {
         case ServerBehaviour::NeverAnswer:

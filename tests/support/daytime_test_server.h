@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/test_socket.h"
 #include "timesync/serial_time.h"
 
 namespace vintrel::testing {
@@ -22,6 +23,7 @@ enum class ServerBehaviour {
     NulBytes,          // a zero byte in the middle of the line, garbage after it
     CloseWithoutData,  // accepts and closes at once
     InPieces,          // the first piece of the line; the rest only after a long pause
+    WithoutNist,       // a line in the daytime format from another time service (no "NIST")
 };
 
 /// The time a test server announces: a fixed moment or the real clock plus
@@ -88,16 +90,18 @@ public:
 
 private:
     void run();
-    void serve(int fd);
+    void serve(NativeSocket connection);
     bool idleLocked() const;
 
+    SocketLibrary sockets_;
     ServerBehaviour behaviour_;
     ServerTime time_;
     std::string failure_;
     std::uint16_t port_ = 0;
-    int listenFd_ = -1;
-    int wakeRead_ = -1;
-    int wakeWrite_ = -1;
+    NativeSocket listener_ = kNoSocket;
+    // A datagram to this loopback socket wakes the server's thread to stop.
+    NativeSocket wakeRead_ = kNoSocket;
+    NativeSocket wakeWrite_ = kNoSocket;
     mutable std::mutex mutex_;
     bool busy_ = false;
     int connections_ = 0;

@@ -35,6 +35,8 @@ xsession_private_session "$session"
 xsession_start_display 640x480
 xsession_start_tray
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
+# Under the sanitizer build, leaks of the system's own libraries are not ours.
+export LSAN_OPTIONS="suppressions=$here/lsan-suppressions.txt${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 no_clock "$vintrel" 2>"$session/first.err" &
 first=$!

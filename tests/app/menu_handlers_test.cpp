@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 
 #include "settings/internet_settings.h"
@@ -23,6 +25,11 @@ struct ToggleCase {
     const char* setting;
     const char* onValue;
 };
+
+// Names the case in test listings.
+void PrintTo(const ToggleCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ToggleTest : public TzMainTest, public ::testing::WithParamInterface<ToggleCase> {};
 
@@ -170,6 +177,11 @@ struct SubmenuCase {
     std::vector<std::size_t> checkedOnOpening;
 };
 
+// Names the case in test listings.
+void PrintTo(const SubmenuCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ServerSubmenuTest : public TzMainTest, public ::testing::WithParamInterface<SubmenuCase> {};
 
 TEST_P(ServerSubmenuTest, OpeningChecksTheSelectedServer) {
@@ -226,6 +238,11 @@ struct ReadmeCase {
     bool installed;
     const char* opened;
 };
+
+// Names the case in test listings.
+void PrintTo(const ReadmeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ReadmeTest : public TzMainTest, public ::testing::WithParamInterface<ReadmeCase> {};
 

@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "tests/app/tz_main_fixture.h"
 #include "tests/support/desktop_entry_reader.h"
 #include "timesync/daytime_reply.h"
@@ -26,6 +28,11 @@ struct StartCase {
     bool startMinimizedChecked;
     bool autoPing;
 };
+
+// Names the case in test listings.
+void PrintTo(const StartCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class StartUpTest : public TzMainTest, public ::testing::WithParamInterface<StartCase> {};
 

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -148,6 +150,11 @@ struct ModeCase {
     const char* storedOnOk;
 };
 
+// Names the case in test listings.
+void PrintTo(const ModeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class StoredModeTest : public TfrmProxyTest, public ::testing::WithParamInterface<ModeCase> {};
 
 TEST_P(StoredModeTest, OpensWithItsModeAndOkStoresItsNumber) {
@@ -191,6 +198,11 @@ struct TabCase {
     const char* stored;
     std::vector<std::string> order;
 };
+
+// Names the case in test listings.
+void PrintTo(const TabCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TabOrderTest : public TfrmProxyTest, public ::testing::WithParamInterface<TabCase> {};
 

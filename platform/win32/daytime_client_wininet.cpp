@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "platform/daytime_client.h"
+#include "platform/timing_clock.h"
 #include "platform/win32/proxy_text.h"
 #include "platform/win32/system_error_text.h"
 
@@ -74,12 +75,13 @@ std::string RefusalOf(HINTERNET request) {
 
 // One read: what has arrived when data is first there, at most the reply
 // buffer, up to its first zero byte. Later pieces are not waited for.
-DaytimeFetch ReadReply(HINTERNET request) {
+DaytimeFetch ReadReply(HINTERNET request, DaytimeTiming timing) {
     if (std::string refusal = RefusalOf(request); !refusal.empty()) return Failed(refusal);
     DWORD available = 0;
     if (!InternetQueryDataAvailable(request, &available, 0, 0)) {
         return Failed("Could not read from the time server: " + InternetErrorText(GetLastError()));
     }
+    timing.firstByte = timingClock().monotonicSeconds();
     char buffer[kReplyBytes];
     DWORD read = 0;
     if (available > 0 &&
@@ -90,7 +92,7 @@ DaytimeFetch ReadReply(HINTERNET request) {
     std::string reply(buffer, read);
     reply.resize(std::min(reply.size(), reply.find('\0')));
     if (reply.empty()) return Failed("The time server's reply began with a zero byte.");
-    return {std::move(reply), {}};
+    return {std::move(reply), {}, timing};
 }
 
 // The blocking part of one fetch, run on a thread of its own so that the
@@ -109,11 +111,17 @@ public:
     }
 
     void run() {
+        // WinInet does not say when the connection stood, so the whole wait
+        // counts as the way there: the server read its clock somewhere
+        // between sending and the first byte, which is all that is claimed.
+        DaytimeTiming timing;
+        timing.sent = timingClock().monotonicSeconds();
+        timing.connected = timing.sent;
         HINTERNET request =
             InternetOpenUrlA(internet_, url_.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
         DaytimeFetch result =
             request != nullptr
-                ? ReadReply(request)
+                ? ReadReply(request, timing)
                 : Failed("Could not open " + url_ + ": " + InternetErrorText(GetLastError()));
         if (request != nullptr) InternetCloseHandle(request);
         InternetCloseHandle(std::exchange(internet_, nullptr));

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <optional>
 
+#include "platform/timing_clock.h"
 #include "tests/support/daytime_test_server.h"
 #include "timesync/daytime_reply.h"
 
@@ -114,6 +115,19 @@ INSTANTIATE_TEST_SUITE_P(
         ServerCase{"RefusedConnectionGivesNothing", ServerBehaviour::Refuse, ServerCase::Nothing,
                    ""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The server reads its clock between these moments, in this order.
+TEST(WinInetFetchLimitTest, ReplyIsTimed) {
+    DaytimeTestServer server(ServerBehaviour::Answer, ServerTime::Fixed(kServerUtc));
+    const double before = timingClock().monotonicSeconds();
+    const DaytimeFetch fetch = makeDaytimeClient(kQuick)->fetch(Request(server.url()));
+    const double after = timingClock().monotonicSeconds();
+    ASSERT_NE(fetch.reply, "") << fetch.failure;
+    EXPECT_LE(before, fetch.timing.sent);
+    EXPECT_LE(fetch.timing.sent, fetch.timing.connected);
+    EXPECT_LE(fetch.timing.connected, fetch.timing.firstByte);
+    EXPECT_LE(fetch.timing.firstByte, after);
+}
 
 TEST(WinInetFetchLimitTest, LineParsesToTheServersTime) {
     DaytimeTestServer server(ServerBehaviour::Answer, ServerTime::Fixed(kServerUtc));

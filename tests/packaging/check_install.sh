@@ -42,6 +42,9 @@ outside=$(find "$destdir" -mindepth 1 \( -type f -o -type l \) ! -path "$root/*"
 docdir=$(sed -n 's/.*kInstalledDocDir\[\] = "\(.*\)";.*/\1/p' "$header")
 [ -n "$docdir" ] || fail "no kInstalledDocDir in $header"
 [ -f "$destdir$docdir/readme.rtf" ] || fail "readme.rtf is not in $docdir"
+# Debian's machine-readable copyright file, naming the licence of LICENSE.
+grep -q '^License: Expat$' "$destdir$docdir/copyright" 2>/dev/null ||
+  fail "no machine-readable copyright (License: Expat) in $docdir"
 [ -f "$build/bin/readme.rtf" ] || fail "readme.rtf is not beside the built programs"
 
 for p in "${programs[@]}"; do

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 
@@ -29,6 +30,8 @@ public:
     virtual void showServerCheck(std::size_t index, bool checked) = 0;
 
     virtual void setTimer1Enabled(bool enabled) = 0;
+    /// Timer1's period; changing it starts a new countdown.
+    virtual void setTimer1Interval(std::chrono::milliseconds interval) = 0;
     /// Enabling an enabled timer keeps its countdown running; enabling a
     /// disabled one starts a new sixty-second countdown.
     virtual void setTimer2Enabled(bool enabled) = 0;

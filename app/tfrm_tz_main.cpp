@@ -100,6 +100,8 @@ TfrmTzMain::~TfrmTzMain() {
     TrayIcon1 = nullptr;
     delete kvAutoRun1;
     kvAutoRun1 = nullptr;
+    // The window's last hide comes after its handlers are gone.
+    handlers_.reset();
 }
 
 void TfrmTzMain::buildClientArea() {
@@ -149,7 +151,7 @@ void TfrmTzMain::buildClientArea() {
     addRow(257, "Date & Time of Last Successful Ping", "lblLastPing", 227);
 
     Timer1 = new QTimer(this);
-    Timer1->setInterval(1000);
+    Timer1->setInterval(TzMain::kTimer1Interval);
     Timer1->start();
     Timer2 = new QTimer(this);
     Timer2->setInterval(60000);
@@ -299,6 +301,8 @@ void TfrmTzMain::runFormCreate() {
     } catch (...) {
         handleApplicationException(std::current_exception());
     }
+    // A window that starts hidden gets no hide event.
+    if (!isVisible()) handlers_->FormHide();
 }
 
 void TfrmTzMain::setDialogs(InternetSettingsView* internetSettings, QDialog* about) {
@@ -352,6 +356,12 @@ void TfrmTzMain::setTimer2Enabled(bool enabled) {
     } else if (!Timer2->isActive()) {
         Timer2->start();
     }
+}
+
+void TfrmTzMain::setTimer1Interval(std::chrono::milliseconds interval) {
+    // A coarse timer may be 5 % late: minutes late at the end of a long sleep.
+    Timer1->setTimerType(interval > TzMain::kTimer1Interval ? Qt::PreciseTimer : Qt::CoarseTimer);
+    Timer1->setInterval(interval);
 }
 
 bool TfrmTzMain::timer2Enabled() const {
@@ -419,6 +429,17 @@ void TfrmTzMain::showAboutBox() {
 void TfrmTzMain::closeApplication() {
     close();
     QCoreApplication::quit();
+}
+
+// Also the window manager's minimising and restoring (spontaneous events).
+void TfrmTzMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (handlers_) handlers_->FormShow();
+}
+
+void TfrmTzMain::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    if (handlers_) handlers_->FormHide();
 }
 
 void TfrmTzMain::closeEvent(QCloseEvent* event) {

@@ -62,6 +62,7 @@ public:
     void showCheck(MenuCheck item, bool checked) override;
     void showServerCheck(std::size_t index, bool checked) override;
     void setTimer1Enabled(bool enabled) override;
+    void setTimer1Interval(std::chrono::milliseconds interval) override;
     void setTimer2Enabled(bool enabled) override;
     bool timer2Enabled() const override;
     void setVisibleProperty(bool visible) override;
@@ -80,6 +81,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     class FormComponent;

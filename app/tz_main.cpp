@@ -1,5 +1,7 @@
 #include "app/tz_main.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <utility>
@@ -28,6 +30,8 @@ public:
 private:
     std::function<void(CursorShape)> set_;
 };
+
+constexpr double kMillisecondsPerDay = 86400000.0;
 
 std::string ReadFlag(const char* name) {
     return ReadSetting(kSettingsKey, name, "");
@@ -116,11 +120,43 @@ void TzMain::mnuExitClick() {
     view_.closeApplication();
 }
 
+void TzMain::FormHide() {
+    if (asleep_) return;
+    asleep_ = true;
+    WatchForTheDay();
+}
+
+void TzMain::FormShow() {
+    if (!asleep_) return;
+    asleep_ = false;
+    view_.setTimer1Interval(kTimer1Interval);
+    Timer1Timer();  // the rows are current the moment the window is seen
+}
+
 void TzMain::Timer1Timer() {
+    if (asleep_) {
+        WatchForTheDay();
+        return;
+    }
     view_.setSystemUtcText(DateTimeText(CurrentUtc()));
     const SerialTime localNow = LocalNow();
     view_.setLocalText(DateTimeText(localNow));
     if (localNow - lastSync_ >= 1.0) view_.setTimer2Enabled(true);
+}
+
+// Timer1's third step without the one-second tick: it sleeps until the day is
+// up, and whatever stops Timer2 while the window is hidden comes back here.
+void TzMain::WatchForTheDay() {
+    using std::chrono::milliseconds;
+    // In the clock's own unit, so that the tick aimed at the moment finds it.
+    const milliseconds remaining(
+        std::llround(std::clamp(lastSync_ + 1.0 - LocalNow(), -1.0, 1.0) * kMillisecondsPerDay));
+    if (remaining <= milliseconds(0)) {
+        view_.setTimer2Enabled(true);
+        view_.setTimer1Interval(kLongestSleep);
+        return;
+    }
+    view_.setTimer1Interval(std::min<milliseconds>(remaining, kLongestSleep));
 }
 
 void TzMain::Timer2Timer() {
@@ -144,6 +180,7 @@ void TzMain::mnuAutomaticClick() {
     setCheck(MenuCheck::mnuAutomatic, on);
     setCheck(MenuCheck::PingDaily1, on);
     view_.setTimer2Enabled(on);
+    if (asleep_ && !on) WatchForTheDay();
     WriteSetting(kSettingsKey, "AutoPing", on ? "True" : "");
 }
 
@@ -249,8 +286,14 @@ void TzMain::setLastPingLabel(const std::string& text) {
     view_.setLastPingText(text);
 }
 
+void TzMain::setLastSyncTime(SerialTime localTime) {
+    lastSync_ = localTime;
+    if (asleep_) WatchForTheDay();
+}
+
 void TzMain::setTimer2Enabled(bool enabled) {
     view_.setTimer2Enabled(enabled);
+    if (asleep_ && !enabled) WatchForTheDay();
 }
 
 void TzMain::setCursor(CursorShape shape) {

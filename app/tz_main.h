@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +55,11 @@ std::vector<std::string> ReadmeCandidates(const std::string& executablePath,
 class TzMain : public CorrectionView {
 public:
     static constexpr const char* kCaption = "Vintrel v2.6";
+    static constexpr std::chrono::milliseconds kTimer1Interval{1000};
+    /// The longest sleep of Timer1 while the window is hidden: the event loop's
+    /// timers count neither a suspended machine nor a clock that was moved,
+    /// so the day is looked at again at least this often.
+    static constexpr std::chrono::minutes kLongestSleep{5};
 
     TzMain(MainFormView& view, TzMainServices services, CorrectionOptions options = {});
 
@@ -62,6 +68,10 @@ public:
     /// True when the window may close; otherwise it is only hidden.
     bool FormClose();
     void mnuExitClick();
+
+    /// The window went off the screen (hidden or minimised) or came back.
+    void FormHide();
+    void FormShow();
 
     void Timer1Timer();
     void Timer2Timer();
@@ -93,7 +103,7 @@ public:
     bool silentMode() const override { return silent_; }
     void setSilentMode(bool silent) override { silent_ = silent; }
     SerialTime lastSyncTime() const override { return lastSync_; }
-    void setLastSyncTime(SerialTime localTime) override { lastSync_ = localTime; }
+    void setLastSyncTime(SerialTime localTime) override;
     void setLastPingLabel(const std::string& text) override;
     void setTimer2Enabled(bool enabled) override;
     void setCursor(CursorShape shape) override;
@@ -105,6 +115,7 @@ private:
     void StartPreciseInSilence();
     void setCheck(MenuCheck item, bool checked);
     void setServerCheck(std::size_t index, bool checked);
+    void WatchForTheDay();
 
     MainFormView& view_;
     TzMainServices services_;
@@ -117,6 +128,8 @@ private:
     bool silent_ = false;
     bool exiting_ = false;
     SerialTime lastSync_ = 0;
+    // Off the screen, Timer1 refreshes nothing and only wakes for the daily schedule.
+    bool asleep_ = false;
     std::array<bool, 4> checks_{false, false, true, true};
     std::array<bool, kTimeServers.size()> serverChecks_{};
 };

@@ -176,27 +176,62 @@ def start_up(processes, scratch, programs, runs):
     return times, memory
 
 
-def idle_cpu(processes, scratch, programs, copies, seconds):
+def wake_ups(pid):
+    """How often the process's threads went to sleep and were woken: the sum of
+    their voluntary context switches."""
+    total = 0
+    for task in os.listdir("/proc/%d/task" % pid):
+        try:
+            with open("/proc/%d/task/%s/status" % (pid, task)) as status:
+                for line in status:
+                    if line.startswith("voluntary_ctxt_switches:"):
+                        total += int(line.split()[1])
+        except OSError:
+            pass  # a thread that ended meanwhile
+    return total
+
+
+def write_settings(env, values):
+    """The user's settings file, as regedit would export it."""
+    folder = os.path.join(env["XDG_CONFIG_HOME"], "vintrel")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "user.reg"), "w") as out:
+        out.write("Windows Registry Editor Version 5.00\n\n"
+                  "[HKEY_CURRENT_USER\\SOFTWARE\\Kavrin\\Proxy]\n")
+        for name, value in values.items():
+            out.write('"%s"="%s"\n' % (name, value))
+
+
+def idle(processes, scratch, programs, copies, seconds):
+    """CPU time per hour and wake-ups per minute of programs left alone, all
+    running at once. A program whose title is None starts hidden."""
     watcher = MapWatcher()
     running = {name: [] for name in programs}
     for copy in range(copies):
-        for name, (command, title) in programs.items():
+        for name, (command, title, settings) in programs.items():
             env = user_env(scratch, "idle-%s-%d" % (name, copy))
+            write_settings(env, settings)
             process = processes.start(command, env=env, stdout=subprocess.DEVNULL,
                                       stderr=subprocess.DEVNULL)
-            if watcher.wait_mapped(title, 30) is None:
+            if title is not None and watcher.wait_mapped(title, 30) is None:
                 sys.exit("bench: the window of %s was not shown" % name)
             running[name].append(process)
-    time.sleep(2)  # past the start-up work
-    before = {name: [cpu_seconds(p.pid) for p in ps] for name, ps in running.items()}
-    time.sleep(seconds)
-    per_hour = {}
+    time.sleep(3)  # past the start-up work and the tray icons' docking
     for name, ps in running.items():
-        per_hour[name] = [(cpu_seconds(p.pid) - b) * 3600 / seconds
-                          for p, b in zip(ps, before[name])]
+        for process in ps:
+            if process.poll() is not None:
+                sys.exit("bench: %s ended while idling" % name)
+    before = {name: [(cpu_seconds(p.pid), wake_ups(p.pid)) for p in ps]
+              for name, ps in running.items()}
+    time.sleep(seconds)
+    per_hour, per_minute = {}, {}
+    for name, ps in running.items():
+        after = [(cpu_seconds(p.pid), wake_ups(p.pid)) for p in ps]
+        per_hour[name] = [(a[0] - b[0]) * 3600 / seconds for a, b in zip(after, before[name])]
+        per_minute[name] = [(a[1] - b[1]) * 60 / seconds for a, b in zip(after, before[name])]
         for process in ps:
             processes.stop(process)
-    return per_hour
+    return per_hour, per_minute
 
 
 def time_command(command, env, runs, expect):
@@ -252,11 +287,24 @@ def main():
         report("start-up to the window shown", "ms", times["vintrel"], times["minimal"])
         report("resident memory 1 s after shown", "MiB", memory["vintrel"], memory["minimal"])
 
-        print("idle CPU time over %g s (%d copies each), scaled to one hour:" %
+        print("idling over %g s (%d copies each), vintrel against the same Qt program, "
+              "window shown and hidden in the notification area:" %
               (options.idle, options.idle_copies))
-        per_hour = idle_cpu(processes, scratch, programs, options.idle_copies, options.idle)
-        report("CPU time per hour of idling", "s", per_hour["vintrel"], per_hour["minimal"],
-               "%.2f")
+        minimal = os.path.join(bin_dir, "minimal_tray_app")
+        idlers = {
+            "vintrel shown": ([os.path.join(bin_dir, "vintrel")], "Vintrel v2.6", {}),
+            "minimal shown": ([minimal], "Minimal tray app", {}),
+            "vintrel hidden": ([os.path.join(bin_dir, "vintrel")], None,
+                               {"StartMinimized": "1"}),
+            "minimal hidden": ([minimal, "--hidden"], None, {}),
+        }
+        per_hour, per_minute = idle(processes, scratch, idlers, options.idle_copies,
+                                    options.idle)
+        for state in ("hidden", "shown"):
+            report("%s: CPU time per hour" % state, "s", per_hour["vintrel " + state],
+                   per_hour["minimal " + state], "%.3f")
+            report("%s: wake-ups per minute" % state, "", per_minute["vintrel " + state],
+                   per_minute["minimal " + state], "%.1f")
 
         print("one query against loopback servers, vintrel against rdate -p (RFC 868, "
               "openbsd-inetd's built-in time service):")

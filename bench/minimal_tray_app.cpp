@@ -1,5 +1,6 @@
 // The floor of the toolkit for the start-up, memory and idle figures: a Qt
-// Widgets program with one window and one tray icon and nothing else.
+// Widgets program with one window and one tray icon and nothing else;
+// "--hidden" leaves the window hidden, as in the notification area.
 
 #include <QApplication>
 #include <QMainWindow>
@@ -16,6 +17,6 @@ int main(int argc, char** argv) {
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Minimal tray app"));
     window.resize(424, 307);
-    window.show();
+    if (QApplication::arguments().value(1) != QStringLiteral("--hidden")) window.show();
     return QApplication::exec();
 }

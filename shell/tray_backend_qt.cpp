@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMetaMethod>
 #include <QStyleHints>
 #include <QTimerEvent>
 #include <QWindowStateChangeEvent>
@@ -57,11 +58,16 @@ QtTrayBackend::QtTrayBackend(ApplicationWindow* application, QWidget* mainWindow
     appProcedure_ = [](TMessage& message) { message.Result = 0; };
     if (mainWindow_ != nullptr) mainWindow_->installEventFilter(this);
     lastAvailable_ = trayAvailable();
-    if (options_.pollIntervalMs > 0) {
+    announced_.setSingleShot(true);
+    announced_.setInterval(0);
+    connect(&announced_, &QTimer::timeout, this, &QtTrayBackend::checkTrayHost);
+    const bool bus = options_.watchSessionBus && watchSessionBus();
+    const bool x = options_.watchXEmbedTray && watchXEmbedTray();
+    // Asking costs a wake-up each time: only where no host would be announced.
+    if (options_.pollIntervalMs > 0 && !bus && !x) {
         connect(&poll_, &QTimer::timeout, this, &QtTrayBackend::checkTrayHost);
         poll_.start(options_.pollIntervalMs);
     }
-    if (options_.watchSessionBus) watchSessionBus();
 }
 
 // The timer windows and the Qt icons are children of this object and go with it.
@@ -69,9 +75,9 @@ QtTrayBackend::~QtTrayBackend() {
     if (mainWindow_ != nullptr) mainWindow_->removeEventFilter(this);
 }
 
-void QtTrayBackend::watchSessionBus() {
+bool QtTrayBackend::watchSessionBus() {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) return;
+    if (!bus.isConnected()) return false;
     auto* watcher = new QDBusServiceWatcher(QStringLiteral("org.kde.StatusNotifierWatcher"), bus,
                                             QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
@@ -80,6 +86,24 @@ void QtTrayBackend::watchSessionBus() {
                 lastAvailable_ = true;
                 broadcastTaskbarCreated();
             });
+    return true;
+}
+
+// Qt's X11 platform follows the tray selection's owner (the MANAGER message
+// a new tray sends to the root window, the old tray's window destroyed) and
+// tells through a signal of its native interface, which is not public API:
+// it is reached by name, and is missing on other platforms. The interface's
+// class is declared only in Qt's private headers; it derives from QObject
+// alone, so its QObject part is where it begins.
+bool QtTrayBackend::watchXEmbedTray() {
+    auto* native = reinterpret_cast<QObject*>(QGuiApplication::platformNativeInterface());
+    if (native == nullptr) return false;
+    const int changed = native->metaObject()->indexOfSignal("systemTrayWindowChanged(QScreen*)");
+    const int start = QTimer::staticMetaObject.indexOfSlot("start()");
+    if (changed < 0 || start < 0) return false;
+    connect(native, native->metaObject()->method(changed), &announced_,
+            QTimer::staticMetaObject.method(start));
+    return true;
 }
 
 bool QtTrayBackend::trayAvailable() const {

@@ -19,17 +19,22 @@ namespace vintrel {
 struct QtTrayOptions {
     /// Whether a notification area is there; QSystemTrayIcon::isSystemTrayAvailable when empty.
     std::function<bool()> trayAvailable;
-    /// How often that is asked, to notice a notification area that appears; 0 never.
-    int pollIntervalMs = 1000;
+    /// How often that is asked, to notice a notification area that appears,
+    /// when neither the session bus nor the X server would announce one; 0 never.
+    int pollIntervalMs = 10000;
     /// Also watch the session bus for a StatusNotifierWatcher that appears.
     bool watchSessionBus = true;
+    /// Also listen to the X server for an XEmbed tray (the owner of
+    /// _NET_SYSTEM_TRAY_Sn) that appears or goes away.
+    bool watchXEmbedTray = true;
 };
 
 /// The notification area of a Linux desktop through QSystemTrayIcon
 /// (StatusNotifierItem or XEmbed), playing the shell's part: it keeps the
 /// icons by (window, id), turns their activations into the mouse messages
 /// the shell would send, and broadcasts "TaskbarCreated" when a notification
-/// area appears. It also gives the hidden timer windows, the cursor and
+/// area appears, as its host announces itself (no polling where the session
+/// bus or the X server tells). It also gives the hidden timer windows, the cursor and
 /// keyboard, and watches the main window for being minimised.
 class QtTrayBackend final : public QObject, public TrayBackend {
 public:
@@ -83,7 +88,8 @@ private:
     void activated(IconKey key, QSystemTrayIcon::ActivationReason reason);
     void removeIcon(std::map<IconKey, std::unique_ptr<Icon>>::iterator it);
     void sendApplicationMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
-    void watchSessionBus();
+    bool watchSessionBus();
+    bool watchXEmbedTray();
 
     ApplicationWindow* application_;
     QPointer<QWidget> mainWindow_;
@@ -93,6 +99,8 @@ private:
     std::map<WindowHandle, MessageWindow*> windows_;
     std::map<IconKey, std::unique_ptr<Icon>> icons_;
     QTimer poll_;
+    // Runs the check once the event that announced a tray has been handled.
+    QTimer announced_;
     bool lastAvailable_ = false;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@ public:
     std::array<bool, kTimeServers.size()> serverChecks{};
 
     bool timer1 = true;
+    std::chrono::milliseconds timer1Interval{1000};
     bool timer2 = false;
     /// How often enabling Timer2 started a new sixty-second countdown.
     int timer2Countdowns = 0;
@@ -53,6 +55,9 @@ public:
         serverChecks.at(index) = checked;
     }
     void setTimer1Enabled(bool enabled) override { timer1 = enabled; }
+    void setTimer1Interval(std::chrono::milliseconds interval) override {
+        timer1Interval = interval;
+    }
     void setTimer2Enabled(bool enabled) override {
         if (enabled && !timer2) ++timer2Countdowns;
         timer2 = enabled;

@@ -233,6 +233,19 @@ TEST_F(TfrmTzMainTest, ClosingHidesTheWindowAndTheProgramRunsOn) {
     EXPECT_EQ(form.pos(), place);
 }
 
+// Hidden, the window wakes only for the daily schedule; brought back, its
+// clock rows are current before the next tick.
+TEST_F(TfrmTzMainTest, HiddenItSleepsAndComesBackCurrent) {
+    TfrmTzMain& form = Form();
+    form.close();
+    EXPECT_EQ(std::chrono::milliseconds(form.timer1()->interval()), TzMain::kLongestSleep);
+    EXPECT_TRUE(form.timer2()->isActive());
+    clock_.advance(1.0 / 24);
+    Trigger("OpenVintrel1");
+    EXPECT_EQ(Label("lblLocal"), DateTimeText(LocalNow()));
+    EXPECT_EQ(form.timer1()->interval(), 1000);
+}
+
 TEST_F(TfrmTzMainTest, ExitEndsTheMessageLoop) {
     TfrmTzMain& form = Form();
     QTimer::singleShot(0, &form, [this] { Trigger("Exit1"); });

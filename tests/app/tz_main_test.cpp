@@ -344,6 +344,58 @@ TEST_F(TzMainTest, ManualPingTellsWhatWentWrong) {
     EXPECT_THAT(view_.messages, ElementsAre(kUnreachableServerText, kNoConnectionText));
 }
 
+// ---- Hidden in the notification area -------------------------------------------
+
+// Hidden, Timer1 sleeps until the day is up instead of ticking each second: a
+// sleep a millisecond short misses the moment, a long one delays the attempts.
+struct SleepCase {
+    const char* name;
+    long long msBeforeDue;  // where the local clock stands when the window hides
+    std::chrono::milliseconds sleep;
+};
+
+void PrintTo(const SleepCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class HiddenScheduleTest : public TzMainTest, public ::testing::WithParamInterface<SleepCase> {};
+
+TEST_P(HiddenScheduleTest, SleepsUntilTheDayIsUpAndRefreshesNothing) {
+    const SleepCase& c = GetParam();
+    WriteSetting(kSettingsKey, "AutoPing", "True");
+    TzMain& form = Started();
+    ServerAnswers(0);
+    form.Timer2Timer();
+    ASSERT_FALSE(view_.timer2);
+    clock_.setUtc(form.lastSyncTime() + 1.0 - kLocalOffset - c.msBeforeDue / 86400000.0);
+
+    form.FormHide();
+    EXPECT_EQ(view_.timer1Interval, c.sleep);
+    clock_.advance(c.sleep.count() / 86400000.0);
+    form.Timer1Timer();
+
+    EXPECT_EQ(view_.timer2, c.msBeforeDue <= c.sleep.count());
+    EXPECT_EQ(view_.localText, "lblSystemUtc");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hidden, HiddenScheduleTest,
+    ::testing::Values(SleepCase{"three_minutes_to_go", 180000, std::chrono::minutes(3)},
+                      SleepCase{"one_millisecond_to_go", 1, std::chrono::milliseconds(1)},
+                      SleepCase{"a_day_to_go_looks_again_later", 86400000, TzMain::kLongestSleep}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TzMainTest, ShowingTheWindowMakesItsRowsCurrentAtOnce) {
+    TzMain& form = Started();
+    form.FormHide();
+    EXPECT_TRUE(view_.timer2);  // the day since the start of the run is up at once
+    clock_.advance(1.0 / 24);
+    form.FormShow();
+    EXPECT_EQ(view_.localText, DateTimeText(LocalNow()));
+    EXPECT_EQ(view_.systemUtcText, DateTimeText(CurrentUtc()));
+    EXPECT_EQ(view_.timer1Interval, TzMain::kTimer1Interval);
+}
+
 TEST_F(TzMainTest, QueriesGoToTheSelectedServer) {
     WriteSetting(kSettingsKey, "ipAddress", "10.0.0.13");
     TzMain& form = Started();

@@ -166,17 +166,21 @@ SingleInstance::Probe SingleInstance::probeAndListen() {
 }
 
 SingleInstance::Start SingleInstance::start() {
-    switch (probeAndListen()) {
-        case Probe::NoCopy:
-            return Start::Listening;
-        case Probe::Failed:
-            return Start::Failed;
-        case Probe::Copy:
-            break;
+    // Twice: a running copy that ends between the look and the request
+    // leaves the place to this one.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        switch (probeAndListen()) {
+            case Probe::NoCopy:
+                return Start::Listening;
+            case Probe::Failed:
+                return Start::Failed;
+            case Probe::Copy:
+                break;
+        }
+        // Asked outside the lock: the running copy may still be starting and
+        // answers once its event loop runs.
+        if (askRunningCopyToShow()) return Start::Shown;
     }
-    // Asked outside the lock: the running copy may still be starting and
-    // answers once its event loop runs.
-    if (askRunningCopyToShow()) return Start::Shown;
     error_ = QStringLiteral("a running copy does not answer on %1").arg(name_);
     return Start::Failed;
 }

@@ -22,12 +22,16 @@ int main(int argc, char** argv) {
     // A second copy brings the first one's window up and ends, before any of
     // its components could touch the start-at-logon entry.
     SingleInstance instance;
-    if (instance.askRunningCopyToShow()) return 0;
-    if (!instance.listen()) {
-        // Another copy started at the same moment and won.
-        if (instance.askRunningCopyToShow()) return 0;
-        std::fprintf(stderr, "vintrel: cannot watch for a second copy: %s\n",
-                     qPrintable(instance.error()));
+    switch (instance.start()) {
+        case SingleInstance::Start::Shown:
+            return 0;
+        case SingleInstance::Start::Failed:
+            // Runs on unguarded rather than leave the user with no window.
+            std::fprintf(stderr, "vintrel: cannot watch for a second copy: %s\n",
+                         qPrintable(instance.error()));
+            break;
+        case SingleInstance::Start::Listening:
+            break;
     }
 
     const std::unique_ptr<DaytimeClient> daytime = makeDaytimeClient();

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <optional>
 #include <system_error>
@@ -22,6 +24,8 @@ constexpr std::string_view kListPrefix = "Software\\Microsoft\\Windows\\CurrentV
 // Deletes its own entry file ($0) before it starts the program ($1), so the
 // entry runs at one logon only, as a RunOnce entry does.
 constexpr std::string_view kRunOnceScript = R"(rm -f -- "$0"; exec "$1")";
+// Starts the program ($0) for an entry whose Exec cannot name it first.
+constexpr std::string_view kStartScript = R"(exec "$0")";
 
 bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
@@ -154,6 +158,89 @@ int WriteFileAtomically(const std::string& folder, const std::string& path, std:
     return 0;
 }
 
+// Walks `program` as the kernel would, link by link, and names the first
+// place where someone other than root could change what it starts: an object
+// that is not root's, a folder others may write (unless it is sticky and the
+// entry in it is root's, so nobody else may rename or delete it) or a program
+// file others may write. Empty when only root can change it.
+std::string ReplaceableByOthers(const std::string& program) {
+    if (program.empty() || program.front() != '/') {
+        return "the program path " + program + " is not absolute";
+    }
+    const auto problem = [](const std::string& path, const struct stat& info) -> std::string {
+        const std::string consequence =
+            ", so a machine-wide entry would start at every user's "
+            "logon whatever that user puts there";
+        if (info.st_uid != 0) {
+            return path + " belongs to user " + std::to_string(info.st_uid) + consequence;
+        }
+        return path + " can be written by users other than root" + consequence;
+    };
+    // The components still to walk, the next one last.
+    std::vector<std::string> pending;
+    const auto push = [&pending](std::string_view path) {
+        std::vector<std::string> parts;
+        while (!path.empty()) {
+            const std::size_t slash = path.find('/');
+            const std::string_view part = path.substr(0, slash);
+            if (!part.empty() && part != ".") parts.emplace_back(part);
+            if (slash == std::string_view::npos) break;
+            path.remove_prefix(slash + 1);
+        }
+        pending.insert(pending.end(), parts.rbegin(), parts.rend());
+    };
+    push(program);
+    std::string folder = "/";
+    struct stat folderInfo {};
+    if (lstat("/", &folderInfo) != 0) return "the root folder cannot be examined";
+    int links = 0;
+    while (!pending.empty()) {
+        const std::string name = std::move(pending.back());
+        pending.pop_back();
+        if (name == "..") {
+            folder = folder.substr(0, std::max<std::size_t>(folder.rfind('/'), 1));
+            if (lstat(folder.c_str(), &folderInfo) != 0) {
+                return folder + " cannot be examined (" + ErrorText(errno) + ")";
+            }
+            continue;
+        }
+        const std::string path = (folder == "/" ? "" : folder) + "/" + name;
+        struct stat info {};
+        if (lstat(path.c_str(), &info) != 0) {
+            return path + " cannot be examined (" + ErrorText(errno) + ")";
+        }
+        const bool othersMayWrite = (folderInfo.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+        const bool stickyGuards = (folderInfo.st_mode & S_ISVTX) != 0 && info.st_uid == 0;
+        if (folderInfo.st_uid != 0 || (othersMayWrite && !stickyGuards)) {
+            return problem(folder, folderInfo);
+        }
+        if (S_ISLNK(info.st_mode)) {
+            if (++links > 40) return path + " goes through too many symbolic links";
+            std::vector<char> target(static_cast<std::size_t>(PATH_MAX) + 1);
+            const ssize_t length = readlink(path.c_str(), target.data(), target.size() - 1);
+            if (length < 0) return path + " cannot be examined (" + ErrorText(errno) + ")";
+            const std::string_view to(target.data(), static_cast<std::size_t>(length));
+            if (!to.empty() && to.front() == '/') {
+                folder = "/";
+                if (lstat("/", &folderInfo) != 0) return "the root folder cannot be examined";
+            }
+            push(to);
+            continue;
+        }
+        if (pending.empty()) {
+            if (!S_ISREG(info.st_mode)) return path + " is not a program file";
+            if (info.st_uid != 0 || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+                return problem(path, info);
+            }
+            return {};
+        }
+        if (!S_ISDIR(info.st_mode)) return path + " is not a folder";
+        folder = path;
+        folderInfo = info;
+    }
+    return program + " names no program file";
+}
+
 std::string NameProblem(std::string_view name) {
     if (name.empty()) return "the entry has no name";
     if (name.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos) {
@@ -164,8 +251,8 @@ std::string NameProblem(std::string_view name) {
 
 class XdgAutoStartList final : public AutoStartList {
 public:
-    XdgAutoStartList(std::string folder, bool runOnce)
-        : folder_(std::move(folder)), runOnce_(runOnce) {}
+    XdgAutoStartList(std::string folder, bool runOnce, bool machineWide)
+        : folder_(std::move(folder)), runOnce_(runOnce), machineWide_(machineWide) {}
 
     bool exists(std::string_view name) const override {
         return NameProblem(name).empty() && Exists(PathOf(name));
@@ -177,6 +264,11 @@ public:
         for (const std::string_view text : {name, value, std::string_view(path)}) {
             if (std::string problem = DesktopValueProblem(text); !problem.empty()) {
                 return Failed("a desktop entry cannot hold the path: " + problem);
+            }
+        }
+        if (machineWide_) {
+            if (std::string problem = ReplaceableByOthers(std::string(value)); !problem.empty()) {
+                return Failed(problem);
             }
         }
         const int error = WriteFileAtomically(folder_, path, EntryText(name, value, path));
@@ -203,10 +295,20 @@ private:
 
     std::string EntryText(std::string_view name, std::string_view program,
                           const std::string& path) const {
-        const std::string exec = runOnce_ ? "/bin/sh -c " + QuoteExecArgument(kRunOnceScript) +
-                                                " " + QuoteExecArgument(path) + " " +
-                                                QuoteExecArgument(program)
-                                          : QuoteExecArgument(program);
+        // GLib and KDE look the first word of Exec up before they undo "%%",
+        // so a program path with "%" never starts unless another program
+        // comes first. That is /bin/sh, not env: env would take a path
+        // holding "=" for a variable to set.
+        std::string exec;
+        if (runOnce_) {
+            exec = "/bin/sh -c " + QuoteExecArgument(kRunOnceScript) + " " +
+                   QuoteExecArgument(path) + " " + QuoteExecArgument(program);
+        } else if (program.find('%') != std::string_view::npos) {
+            exec =
+                "/bin/sh -c " + QuoteExecArgument(kStartScript) + " " + QuoteExecArgument(program);
+        } else {
+            exec = QuoteExecArgument(program);
+        }
         return "# Written by Vintrel: starts this program when you log on.\n"
                "[Desktop Entry]\n"
                "Type=Application\n"
@@ -217,6 +319,7 @@ private:
 
     std::string folder_;
     bool runOnce_;
+    bool machineWide_;
 };
 
 }  // namespace
@@ -255,7 +358,9 @@ AutoStartLists::Opened XdgAutoStartLists::open(const AutoStartLocation& location
     } else if (!IsFolder(folder)) {
         return {nullptr, "there is no folder " + folder};
     }
-    return {std::make_unique<XdgAutoStartList>(folder, *runOnce), {}};
+    return {std::make_unique<XdgAutoStartList>(folder, *runOnce,
+                                               location.root == AutoStartRoot::Machine),
+            {}};
 }
 
 AutoStartLists& realAutoStartLists() {

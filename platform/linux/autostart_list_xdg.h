@@ -22,7 +22,9 @@ std::string XdgAutoStartFolder(AutoStartRoot root, const EnvironmentLookup& envi
 /// per-user autostart folders. A RunOnce entry starts its program through
 /// /bin/sh, which deletes the entry file first, so it runs at one logon only
 /// (in the machine-wide folder that deletion needs root; until then it runs at
-/// every logon). There are no service lists.
+/// every logon). A machine-wide entry is refused for a program that anyone but
+/// root could change (the file, or a folder or link on its way). There are no
+/// service lists.
 class XdgAutoStartLists final : public AutoStartLists {
 public:
     /// `environment` says where the folders are; the process environment by default.

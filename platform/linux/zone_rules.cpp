@@ -65,6 +65,25 @@ std::pair<const ZoneTransition*, const ZoneTransition*> SeasonEnds(
     return {into, outOf};
 }
 
+// How long the DST-flagged season lasts, counted from the change into it to
+// the change out of it; a year with one end only counts to or from the year's
+// boundary.
+std::time_t SeasonLength(const ZoneTransition* into, const ZoneTransition* outOf) {
+    constexpr std::time_t kYear = 365 * 86400;
+    if (into != nullptr && outOf != nullptr) {
+        return outOf->at > into->at ? outOf->at - into->at : outOf->at + kYear - into->at;
+    }
+    const ZoneTransition* end = into != nullptr ? into : outOf;
+    const std::time_t wall = end->at + end->before.offset;
+    std::tm tm{};
+    gmtime_r(&wall, &tm);
+    std::tm start{};
+    start.tm_year = tm.tm_year;
+    start.tm_mday = 1;
+    const std::time_t yearStart = timegm(&start) - end->before.offset;
+    return into != nullptr ? yearStart + kYear - into->at : outOf->at - yearStart;
+}
+
 }  // namespace
 
 SystemTime DayInMonthRule(std::time_t at, long offsetBefore) {
@@ -105,10 +124,13 @@ ZoneRules RulesFromTransitions(const std::vector<ZoneTransition>& year, const Zo
         toDaylight ? toDaylight->after.abbreviation : toStandard->before.abbreviation;
     std::string standardName =
         toStandard ? toStandard->after.abbreviation : toDaylight->before.abbreviation;
-    // Negative DST (Ireland's winter, Morocco's Ramadan) flags the lower offset
-    // as DST; the record, like the rest of the world, calls the higher one
-    // daylight time.
-    const bool reversed = daylightOffset < standardOffset;
+    // Negative DST flags the lower offset as DST. Ireland's winter is a season
+    // of its own, which the record, like Windows, calls standard time; a short
+    // stretch such as Morocco's Ramadan keeps the database's flags, as Windows
+    // also shows it: standard UTC+1 with a "daylight" month at UTC+0.
+    constexpr std::time_t kThreeMonths = 90 * 86400;
+    const bool reversed =
+        daylightOffset < standardOffset && SeasonLength(toDaylight, toStandard) >= kThreeMonths;
     if (reversed) {
         std::swap(toDaylight, toStandard);
         std::swap(daylightOffset, standardOffset);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -57,7 +58,11 @@ protected:
     TzMainTest() : clock_(DateFromParts(2025, 2, 17) + TimeFromParts(12, 0, 0, 0), kLocalOffset) {
         resolver_.addresses["www.google.com"] = "127.0.0.2";
         setter_.onSet = [this](const SystemTime& utc) { clock_.setUtc(FromSystemTime(utc)); };
-        autoRun_.SetFileName("/opt/vintrel/bin/vintrel");
+        // A program of root's in folders of root's, as a machine-wide entry needs.
+        std::filesystem::create_directories(std::filesystem::path(program_).parent_path());
+        std::ofstream(program_) << "#!/bin/sh\n";
+        std::filesystem::permissions(program_, std::filesystem::perms::owner_all);
+        autoRun_.SetFileName(program_);
     }
 
     TzMain& Form() {
@@ -84,6 +89,7 @@ protected:
     std::string MachineEntry() const { return sandbox_.machineFolder() + "/vintrel.desktop"; }
 
     XdgSandbox sandbox_;
+    const std::string program_ = sandbox_.root() + "/opt/vintrel/bin/vintrel";
     FakeClock clock_;
     FakeTimeZoneSource zone_;
     FakeDaytimeClient daytime_;

@@ -132,8 +132,7 @@ TEST_F(TzMainTest, StartUpEntryStartsThisProgram) {
     ASSERT_TRUE(text.has_value());
     const DesktopEntry entry = ReadDesktopEntry(*text);
     EXPECT_EQ(entry.error, "");
-    EXPECT_EQ(SplitExec(entry.values.at("Exec")),
-              std::vector<std::string>{"/opt/vintrel/bin/vintrel"});
+    EXPECT_EQ(SplitExec(entry.values.at("Exec")), std::vector<std::string>{program_});
 }
 
 TEST_F(TzMainTest, StartUpFillsTheRowsButLeavesLocalTimeToTheFirstTick) {

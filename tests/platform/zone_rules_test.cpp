@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -190,6 +192,73 @@ INSTANTIATE_TEST_SUITE_P(
                          State(3 * kHour, false, "+03"),
                          -180}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct RealYearCase {
+    const char* name;
+    const char* tz;
+    std::int32_t bias;
+    std::int32_t daylightBias;
+    SystemTime standardDate;
+    SystemTime daylightDate;
+    std::uint32_t codeInJuly;
+    const char* standardAbbreviation;
+    const char* daylightAbbreviation;
+};
+
+class RealYearTest : public ::testing::TestWithParam<RealYearCase> {
+protected:
+    void SetUp() override {
+        if (const char* old = std::getenv("TZ")) saved_ = old;
+        setenv("TZ", GetParam().tz, 1);
+        tzset();
+    }
+    void TearDown() override {
+        if (saved_) {
+            setenv("TZ", saved_->c_str(), 1);
+        } else {
+            unsetenv("TZ");
+        }
+        tzset();
+    }
+
+private:
+    std::optional<std::string> saved_;
+};
+
+// 2026 from the system's tz database, as Windows records these zones.
+TEST_P(RealYearTest, RecordsTheYearAsWindowsDoes) {
+    const RealYearCase& c = GetParam();
+    const auto year = TransitionsInYear(2026);
+    ASSERT_TRUE(year);
+    const auto july = ZoneStateAt(AtWallClock(2026, 7, 15, 12, 0, 0));
+    ASSERT_TRUE(july);
+    const ZoneRules rules = RulesFromTransitions(*year, *july);
+    EXPECT_EQ(rules.bias, c.bias);
+    EXPECT_EQ(rules.standardBias, 0);
+    EXPECT_EQ(rules.daylightBias, c.daylightBias);
+    EXPECT_EQ(rules.standardDate, c.standardDate);
+    EXPECT_EQ(rules.daylightDate, c.daylightDate);
+    EXPECT_EQ(rules.code, c.codeInJuly);
+    EXPECT_EQ(rules.standardAbbreviation, c.standardAbbreviation);
+    EXPECT_EQ(rules.daylightAbbreviation, c.daylightAbbreviation);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RealYearTest,
+                         ::testing::Values(
+                             // Ramadan is flagged DST at UTC+0 for five weeks: it stays the
+                             // "daylight" stretch, with a positive DaylightBias.
+                             RealYearCase{"casablanca_short_negative_dst", "Africa/Casablanca", -60,
+                                          60, Rule(3, 0, 4, 2), Rule(2, 0, 3, 3), 1, "+01", "+00"},
+                             RealYearCase{"el_aaiun_short_negative_dst", "Africa/El_Aaiun", -60, 60,
+                                          Rule(3, 0, 4, 2), Rule(2, 0, 3, 3), 1, "+01", "+00"},
+                             // Ireland's flagged winter lasts five months: summer is daylight time.
+                             RealYearCase{"dublin_long_negative_dst", "Europe/Dublin", 0, -60,
+                                          Rule(10, 0, 5, 2), Rule(3, 0, 5, 1), 2, "GMT", "IST"},
+                             RealYearCase{"new_york_northern", "America/New_York", 300, -60,
+                                          Rule(11, 0, 1, 2), Rule(3, 0, 2, 2), 2, "EST", "EDT"},
+                             RealYearCase{"sydney_southern", "Australia/Sydney", -600, -60,
+                                          Rule(4, 0, 1, 3), Rule(10, 0, 1, 2), 1, "AEST", "AEDT"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vintrel

@@ -53,6 +53,10 @@ TzMain::TzMain(MainFormView& view, TzMainServices services, CorrectionOptions op
       correction_(*this, services_.daytime, services_.resolver, services_.clock,
                   [&] {
                       if (options.agent.empty()) options.agent = services_.agent;
+                      // A large silent step is checked against another site of the menu.
+                      if (options.servers.empty()) {
+                          options.servers.assign(kTimeServers.begin(), kTimeServers.end());
+                      }
                       return options;
                   }()),
       precise_(correction_, *this, services_.daytime, scheduler()),

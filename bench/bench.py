@@ -335,6 +335,11 @@ def main():
         print("  %-38s %.3f ms against rdate -p's %.2f ms as a process: ratio %s" %
               ("in-process query + parse + correction", in_process,
                statistics.median(rdate_ms), ratio(in_process, statistics.median(rdate_ms))))
+
+        print("precise correction against a simulated server (bench/precise_sync_bench.cpp):")
+        precise = subprocess.run([os.path.join(bin_dir, "precise_sync_bench"), "200"],
+                                 capture_output=True, text=True, timeout=300, check=True)
+        print(precise.stdout)
     finally:
         processes.stop_all()
     return 0

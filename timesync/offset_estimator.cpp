@@ -41,7 +41,7 @@ std::vector<OffsetInterval> OffsetEstimator::sampleIntervals() const {
         // the quickest one may lie on either side.
         const double slack = (s.firstByte - s.connected - quickest) / 2;
         const double read = Midpoint(s);
-        intervals.push_back({s.serverSecond - read - slack, s.serverSecond + 1 - read + slack});
+        intervals.push_back({s.secondStart() - read - slack, s.secondStart() + 1 - read + slack});
     }
     return intervals;
 }
@@ -54,8 +54,8 @@ OffsetInterval OffsetEstimator::certified() const {
         // reply came. Not after the connection stood: the server may read
         // before the client has noticed, and through a proxy it has read
         // before the tunnel is reported up.
-        bracket.lower = std::max(bracket.lower, s.serverSecond - s.firstByte);
-        bracket.upper = std::min(bracket.upper, s.serverSecond + 1 - s.sent);
+        bracket.lower = std::max(bracket.lower, s.secondStart() - s.firstByte);
+        bracket.upper = std::min(bracket.upper, s.secondStart() + 1 - s.sent);
     }
     return bracket;
 }
@@ -91,11 +91,11 @@ double OffsetEstimator::nextSendTime(double now) const {
     if (samples_.empty()) return now;
     double earliest = now;
     for (const OffsetSample& s : samples_) earliest = std::max(earliest, s.sent + minSpacing_);
-    // Aim the server's reading at the moment its second changes, by the
-    // current estimate.
+    // Aim the server's reading at the moment the second it names changes, by
+    // the current estimate: its advance before its own second changes.
     const double lead = leadTime();
-    const double offset = estimate().offset;
-    double send = std::ceil(earliest + lead + offset) - lead - offset;
+    const double shift = estimate().offset + samples_.back().advance;
+    double send = std::ceil(earliest + lead + shift) - lead - shift;
     if (send < earliest) send += 1;
     return send;
 }

@@ -16,6 +16,12 @@ struct OffsetSample {
     double firstByte = 0;
     /// N: the whole second the reply announced.
     double serverSecond = 0;
+    /// How early the server sends its time code (NIST's msADV, seconds): it
+    /// names second N from its clock's N minus this on.
+    double advance = 0;
+
+    /// When the server's clock stood at the start of the named second.
+    double secondStart() const { return serverSecond - advance; }
 };
 
 /// Seconds of offset, server minus client.

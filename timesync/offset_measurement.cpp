@@ -103,6 +103,7 @@ void OffsetMeasurement::step() {
 }
 
 void OffsetMeasurement::query() {
+    ++result_.queries;
     const double before = timingClock().monotonicSeconds();
     DaytimeFetch fetch = client_.fetch(request_);
     const double after = timingClock().monotonicSeconds();
@@ -116,15 +117,23 @@ void OffsetMeasurement::query() {
         finish(MeasurementStatus::UnusableReply, {});
         return;
     }
-    // A client that does not time its fetches is timed around the call:
-    // coarser, but the server still read its clock within it.
-    const DaytimeTiming timing =
-        Ordered(fetch.timing) ? fetch.timing : DaytimeTiming{before, before, after};
-    const double anchor = result_.anchor;
-    estimator_.add({timing.sent + anchor, timing.connected + anchor, timing.firstByte + anchor,
-                    UnixSeconds(server)});
-    if (static_cast<int>(estimator_.samples().size()) >= options_.samples) {
-        finish(MeasurementStatus::Done, {});
+    const NistLineStatus status = ReadNistLineStatus(fetch.reply);
+    if (status.vouched()) {
+        // A client that does not time its fetches is timed around the call:
+        // coarser, but the server still read its clock within it.
+        const DaytimeTiming timing =
+            Ordered(fetch.timing) ? fetch.timing : DaytimeTiming{before, before, after};
+        const double anchor = result_.anchor;
+        estimator_.add({timing.sent + anchor, timing.connected + anchor, timing.firstByte + anchor,
+                        UnixSeconds(server), status.advance});
+        result_.advance = status.advance;
+        result_.advanceRead = status.advanceRead;
+    } else {
+        ++result_.dropped;
+        result_.health = status.health;
+    }
+    if (result_.queries >= options_.samples) {
+        finish(estimator_.empty() ? MeasurementStatus::Unvouched : MeasurementStatus::Done, {});
         return;
     }
     waitUntil(estimator_.nextSendTime(now()));

@@ -24,6 +24,9 @@ enum class MeasurementStatus {
     NoReply,
     /// A reply held no usable time.
     UnusableReply,
+    /// Every reply had a health digit by which the server does not vouch for
+    /// its time; `health` holds the last one.
+    Unvouched,
 };
 
 struct MeasurementResult {
@@ -32,6 +35,16 @@ struct MeasurementResult {
     std::string failure;
     /// The last reply received.
     std::string reply;
+    /// Queries made (the failed one included), and replies dropped since their server did not vouch
+    /// for them.
+    int queries = 0;
+    int dropped = 0;
+    /// The health digit of the last reply dropped.
+    int health = 0;
+    /// The advance (msADV, seconds) of the last sample kept, and whether its
+    /// reply carried one; each sample is corrected by its own.
+    double advance = 0;
+    bool advanceRead = false;
     /// Offsets relative to the system clock as it stood when the measurement began.
     OffsetEstimate estimate;
     /// The system clock (seconds since 1970) minus the monotonic clock, at that moment.

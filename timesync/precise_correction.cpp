@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "settings/settings_store.h"
+#include "timesync/daytime_reply.h"
 
 namespace vintrel {
 
@@ -57,8 +58,9 @@ double PreciseCorrection::conclude(const MeasurementResult& result) {
         if (!silent_) view_.showMessage(kUnreachableServerText);
         return NOT_SYNCED;
     }
-    const ClockCorrection correction =
-        correction_.ApplyServerTime(OffsetMeasurement::ServerTimeNow(result));
+    const SerialTime server = OffsetMeasurement::ServerTimeNow(result);
+    if (silent_ && !correction_.SilentStepAllowed(server - CurrentUtc())) return NOT_SYNCED;
+    const ClockCorrection correction = correction_.ApplyServerTime(server);
     if (!correction.clockSet) {
         if (!silent_) view_.showMessage(ClockNotSetText(correction.reason));
         return NOT_SYNCED;

@@ -1,6 +1,7 @@
 #include "timesync/time_correction.h"
 
 #include <cmath>
+#include <string_view>
 #include <utility>
 
 #include "settings/settings_store.h"
@@ -9,6 +10,27 @@
 #include "timesync/text_format.h"
 
 namespace vintrel {
+
+namespace {
+
+constexpr double kSecondsPerDay = 86400.0;
+
+// The first two dot-separated parts: "129.6" of "129.6.15.28".
+std::string_view Site(std::string_view address) {
+    const std::size_t first = address.find('.');
+    if (first == std::string_view::npos) return address;
+    return address.substr(0, address.find('.', first + 1));
+}
+
+}  // namespace
+
+std::string SecondOpinionServer(const std::string& selected,
+                                const std::vector<std::string>& servers) {
+    for (const std::string& server : servers) {
+        if (Site(server) != Site(selected)) return server;
+    }
+    return {};
+}
 
 std::string ClockNotSetText(const std::string& reason) {
     if (reason.empty()) return "The system clock could not be set.";
@@ -69,10 +91,13 @@ double TimeCorrection::CorrectTime() {
     const PingOutcome ping = PingDayTime(view_.silentMode());
     if (!ping.connected) return NOT_SYNCED;
     const SerialTime server = ParseDaytimeReply(ping.reply);
-    if (server == 0) {
+    // A server that does not vouch for its time is as good as no time at all.
+    if (server == 0 || !ReadNistLineStatus(ping.reply).vouched()) {
         if (!view_.silentMode()) view_.showMessage(kUnreachableServerText);
         return NOT_SYNCED;
     }
+    // Nothing to say when silent: the schedule tries again as after any failure.
+    if (view_.silentMode() && !SilentStepAllowed(server - CurrentUtc())) return NOT_SYNCED;
     const ClockCorrection correction = ApplyServerTime(server);
     if (!correction.clockSet) {
         if (!view_.silentMode()) view_.showMessage(ClockNotSetText(correction.reason));
@@ -103,6 +128,18 @@ ClockCorrection TimeCorrection::ApplyServerTime(SerialTime server) {
     // clock that was set, and the error still reaches the caller.
     WriteSetting(kSettingsKey, "LastPing", text);
     return result;
+}
+
+bool TimeCorrection::SilentStepAllowed(double difference) {
+    if (std::fabs(difference) * kSecondsPerDay <= kLargeSilentStep) return true;
+    const std::string second = SecondOpinionServer(view_.selectedServer(), options_.servers);
+    if (second.empty()) return false;
+    const DaytimeFetch fetch = client_.fetch(
+        MakeDaytimeRequest(second, options_.port, connectionSettings(), options_.agent));
+    const SerialTime time = ParseDaytimeReply(fetch.reply);
+    if (time == 0 || !ReadNistLineStatus(fetch.reply).vouched()) return false;
+    const double disagreement = std::fabs(time - CurrentUtc() - difference) * kSecondsPerDay;
+    return disagreement <= kSecondOpinionTolerance;
 }
 
 void TimeCorrection::DisplayDifference(double difference) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/clock_setter.h"
 #include "platform/daytime_client.h"
@@ -25,6 +26,20 @@ inline constexpr const char* kUnreachableServerText =
     "File Menu.";
 inline constexpr const char* kClockCorrectText =
     "System Clock is correct and does not require adjustment.";
+
+/// A silent correction that would step the clock further than this (seconds)
+/// needs a second opinion: one forged or garbled reply must not move an
+/// unwatched clock by years.
+inline constexpr double kLargeSilentStep = 1000.0;
+/// How close (seconds) the second server's difference must come to the first's.
+inline constexpr double kSecondOpinionTolerance = 2.0;
+
+/// The server asked for a second opinion on `selected`: the first of
+/// `servers` whose leading two octets (the first two dot-separated parts)
+/// differ from the selected server's, so that it stands at another site.
+/// Empty when there is none.
+std::string SecondOpinionServer(const std::string& selected,
+                                const std::vector<std::string>& servers);
 
 /// The message shown when the clock refused to be set.
 std::string ClockNotSetText(const std::string& reason);
@@ -62,6 +77,9 @@ struct CorrectionOptions {
     bool probeConnectivity = true;
     /// Two highly available public names; only their resolution is tried.
     std::array<std::string, 2> probeHosts{"www.google.com", "www.microsoft.com"};
+    /// The servers a second opinion may come from (the Time Servers menu's).
+    /// Without them no large silent step is ever taken.
+    std::vector<std::string> servers{};
 };
 
 /// The main window's time-server query and clock correction, reaching the
@@ -93,6 +111,13 @@ public:
     /// Sets the clock to `server` (UTC); only when that succeeds records the
     /// correction: last sync time, `lblLastPing`, `Timer2` off, "LastPing".
     ClockCorrection ApplyServerTime(SerialTime server);
+
+    /// Whether a silent correction by `difference` days may go ahead: always
+    /// for a step up to `kLargeSilentStep`; beyond it only when the second
+    /// opinion server, asked the same way, differs from the clock by the same
+    /// within `kSecondOpinionTolerance`. Throws ERegistryException from the
+    /// settings store.
+    bool SilentStepAllowed(double difference);
 
     /// Shows the report of a difference in days.
     void DisplayDifference(double difference);

@@ -67,7 +67,7 @@ int SyncPrecisely(const SyncArguments& arguments, const SyncServices& services,
         return kSyncNoConnection;
     }
     const MeasurementResult result = Measure(arguments, services, correction.CurrentRequest());
-    const std::string which = " (query " + std::to_string(result.estimate.samples + 1) + ")";
+    const std::string which = " (query " + std::to_string(result.queries) + ")";
     switch (result.status) {
         case MeasurementStatus::NoReply:
             Complain(err) << "no reply from time server " << server << which << ": "
@@ -77,10 +77,14 @@ int SyncPrecisely(const SyncArguments& arguments, const SyncServices& services,
             Complain(err) << "the reply of time server " << server << which
                           << " holds no usable time: " << EscapedReply(result.reply) << '\n';
             return kSyncServerUnusable;
+        case MeasurementStatus::Unvouched:
+            Complain(err) << "no reply of time server " << server
+                          << " is used: " << UnhealthyReason(result.health) << '\n';
+            return kSyncServerUnusable;
         case MeasurementStatus::Done:
             break;
     }
-    out << EstimateText(result.estimate);
+    out << EstimateText(result.estimate) << AdvanceText(result);
     if (!arguments.setClock) return kSyncSuccess;
     return SetClock(correction, OffsetMeasurement::ServerTimeNow(result), out, err);
 }
@@ -112,6 +116,11 @@ int Sync(const SyncArguments& arguments, const SyncServices& services, std::ostr
     const SerialTime serverUtc = ParseDaytimeReply(ping.reply);
     if (serverUtc == 0) {
         Complain(err) << "the reply of time server " << server << " holds no usable time\n";
+        return kSyncServerUnusable;
+    }
+    if (const NistLineStatus status = ReadNistLineStatus(ping.reply); !status.vouched()) {
+        Complain(err) << "the reply of time server " << server
+                      << " is not used: " << UnhealthyReason(status.health) << '\n';
         return kSyncServerUnusable;
     }
     out << "server UTC: " << UtcText(serverUtc) << '\n';
@@ -181,6 +190,23 @@ std::string OffsetText(double days) {
     char text[48];
     std::snprintf(text, sizeof text, "%+.3f s", days * kSecondsPerDay);
     return text;
+}
+
+std::string AdvanceText(const MeasurementResult& result) {
+    char text[160];
+    if (result.advanceRead) {
+        std::snprintf(text, sizeof text, "advance: %.1f ms (the replies' msADV)\n",
+                      result.advance * 1000);
+    } else {
+        std::snprintf(text, sizeof text, "advance: 0.0 ms (no readable msADV in the replies)\n");
+    }
+    std::string lines = text;
+    if (result.dropped > 0) {
+        lines += "dropped: " + std::to_string(result.dropped) + " of " +
+                 std::to_string(result.queries) + " replies, " + UnhealthyReason(result.health) +
+                 "\n";
+    }
+    return lines;
 }
 
 std::string EstimateText(const OffsetEstimate& estimate) {

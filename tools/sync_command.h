@@ -10,6 +10,7 @@
 #include "platform/daytime_client.h"
 #include "platform/host_resolver.h"
 #include "timesync/offset_estimator.h"
+#include "timesync/offset_measurement.h"
 #include "timesync/serial_time.h"
 #include "tools/sync_arguments.h"
 
@@ -52,6 +53,10 @@ std::string UtcText(SerialTime utc);
 
 /// Seconds with milliseconds and a sign always: "+1.250 s".
 std::string OffsetText(double days);
+
+/// What --precise prints of the time codes' advance it took off, and of the
+/// replies it dropped since their server did not vouch for them.
+std::string AdvanceText(const MeasurementResult& result);
 
 /// What --precise prints of a measurement: the samples, the estimate and
 /// the certified bracket, one line each.

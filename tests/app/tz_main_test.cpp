@@ -267,6 +267,25 @@ TEST_F(TzMainTest, SilentFailureShowsNothingAndKeepsTrying) {
     EXPECT_EQ(view_.screenCursor, CursorShape::Default);
 }
 
+// The second opinion comes from the Time Servers menu: its first server at
+// another site than the selected one.
+TEST_F(TzMainTest, DailyCorrectionChecksALargeStepWithAnotherSiteOfTheMenu) {
+    WriteSetting(kSettingsKey, "AutoPing", "True");
+    TzMain& form = Started();
+    ServerAnswers(10.0);
+    daytime_.resultFor["http://132.163.97.1:13"] = {NistLine(clock_.utc()), {}};
+
+    form.Timer2Timer();
+
+    ASSERT_EQ(daytime_.requests.size(), 2u);
+    EXPECT_EQ(daytime_.requests[0].url, "http://129.6.15.27:13");
+    EXPECT_EQ(daytime_.requests[1].url, "http://132.163.97.1:13");
+    EXPECT_THAT(setter_.settings, IsEmpty());
+    EXPECT_THAT(view_.messages, IsEmpty());
+    EXPECT_TRUE(view_.timer2);
+    EXPECT_EQ(Stored("LastPing"), std::nullopt);
+}
+
 TEST_F(TzMainTest, SilentRefusalOfTheClockShowsNothingAndKeepsTrying) {
     WriteSetting(kSettingsKey, "AutoPing", "True");
     TzMain& form = Started();

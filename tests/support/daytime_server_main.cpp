@@ -2,12 +2,15 @@
 // installed programs (scripts/e2e, scripts/bench):
 //
 //   daytime_server [--port N] [--behaviour NAME] [--offset SECONDS | --fixed "YYYY-MM-DD HH:MM:SS"]
+//                  [--advance MS]
 //
 // It listens on 127.0.0.1 only (port 13 unless told; 0 picks a free one),
 // prints "ready PORT" once it listens, and serves until SIGTERM or SIGINT;
 // then it prints "connections N received M" (M: bytes the clients sent).
 // The time it announces is the real clock plus the offset, or the fixed UTC
-// moment; it never reads a clock anything could have set.
+// moment; it never reads a clock anything could have set. With --advance, a
+// running time is sent that many milliseconds early and the line's msADV says
+// so, as NIST's servers do (0 unless told).
 
 #include <signal.h>
 
@@ -41,13 +44,16 @@ struct Options {
     int port = 13;
     ServerBehaviour behaviour = ServerBehaviour::Answer;
     ServerTime time = ServerTime::NowPlus(0);
+    bool fixed = false;
+    double offsetSeconds = 0;
+    double advanceMs = 0;
 };
 
 [[noreturn]] void Usage(const char* complaint) {
     std::fprintf(stderr,
                  "daytime_server: %s\n"
                  "usage: daytime_server [--port N] [--behaviour NAME] "
-                 "[--offset SECONDS | --fixed \"YYYY-MM-DD HH:MM:SS\"]\n"
+                 "[--offset SECONDS | --fixed \"YYYY-MM-DD HH:MM:SS\"] [--advance MS]\n"
                  "behaviours:",
                  complaint);
     for (const auto& [name, behaviour] : kBehaviours) std::fprintf(stderr, " %s", name);
@@ -100,12 +106,22 @@ Options Parse(int argc, char** argv) {
         } else if (name == "--behaviour") {
             options.behaviour = BehaviourNamed(value);
         } else if (name == "--offset") {
-            options.time = ServerTime::NowPlus(Number(value) / 86400.0);
+            options.offsetSeconds = Number(value);
+            options.fixed = false;
         } else if (name == "--fixed") {
             options.time = FixedTime(value);
+            options.fixed = true;
+        } else if (name == "--advance") {
+            options.advanceMs = Number(value);
+            if (options.advanceMs < 0 || options.advanceMs >= 1000) {
+                Usage(("not an advance under a second: " + value).c_str());
+            }
         } else {
             Usage(("unknown option " + name).c_str());
         }
+    }
+    if (!options.fixed) {
+        options.time = ServerTime::NowPlusSeconds(options.offsetSeconds, options.advanceMs);
     }
     return options;
 }

@@ -26,13 +26,15 @@ constexpr milliseconds kPiecePause{3000};
 // what the client sends before it leaves.
 constexpr milliseconds kLingerLimit{15000};
 
-std::string LineWithLabel(SerialTime utc, const char* label) {
+std::string LineWithLabel(SerialTime utc, const char* label, double advanceMs = 50.0,
+                          int health = 0) {
     const DateParts d = DatePartsOf(utc);
     const TimeParts t = TimePartsOf(utc);
     const int mjd = static_cast<int>(DateFromParts(d.year, d.month, d.day)) + kMjdOfDayZero;
-    char text[96];
-    std::snprintf(text, sizeof text, "\n%05d %02d-%02d-%02d %02d:%02d:%02d 00 0 0 50.0 %s", mjd,
-                  d.year % 100, d.month, d.day, t.hour, t.minute, t.second, label);
+    char text[128];
+    std::snprintf(text, sizeof text, "\n%05d %02d-%02d-%02d %02d:%02d:%02d 00 0 %d %.1f %s", mjd,
+                  d.year % 100, d.month, d.day, t.hour, t.minute, t.second, health, advanceMs,
+                  label);
     return text;
 }
 
@@ -157,22 +159,23 @@ SerialTime ServerTime::value() const {
     if (!relative_) return value_;
     // Cut to the whole second here: the line's rounding to the millisecond
     // would otherwise change the second up to half a millisecond early.
-    const double unixSeconds = std::floor(realTimingClock().utcSeconds() + value_);
+    const double unixSeconds =
+        std::floor(realTimingClock().utcSeconds() + value_ + advanceMs_ / 1000);
     return unixSeconds / 86400 + kUnixEpochSerial;
 }
 
-std::string NistLine(SerialTime utc) {
-    return LineWithLabel(utc, "UTC(NIST) * \n");
+std::string NistLine(SerialTime utc, double advanceMs, int health) {
+    return LineWithLabel(utc, "UTC(NIST) * \n", advanceMs, health);
 }
 
 std::string FirstPiece(SerialTime utc) {
     return NistLine(utc).substr(0, kFirstPieceBytes);
 }
 
-std::string ServerPayload(ServerBehaviour behaviour, SerialTime utc) {
+std::string ServerPayload(ServerBehaviour behaviour, SerialTime utc, double advanceMs) {
     switch (behaviour) {
         case ServerBehaviour::Flood: {
-            const std::string line = NistLine(utc);
+            const std::string line = NistLine(utc, advanceMs);
             std::string flood;
             flood.reserve(kFloodBytes + line.size());
             while (flood.size() < kFloodBytes) flood += line;
@@ -180,9 +183,10 @@ std::string ServerPayload(ServerBehaviour behaviour, SerialTime utc) {
             return flood;
         }
         case ServerBehaviour::NulBytes:
-            return LineWithLabel(utc, "UTC(NIST)") + std::string(1, '\0') + " * \ngarbage\n";
+            return LineWithLabel(utc, "UTC(NIST)", advanceMs) + std::string(1, '\0') +
+                   " * \ngarbage\n";
         case ServerBehaviour::WithoutNist:
-            return LineWithLabel(utc, "UTC(USNO) * \n");
+            return LineWithLabel(utc, "UTC(USNO) * \n", advanceMs);
         case ServerBehaviour::Refuse:
         case ServerBehaviour::NeverAnswer:
         case ServerBehaviour::CloseWithoutData:
@@ -192,7 +196,7 @@ std::string ServerPayload(ServerBehaviour behaviour, SerialTime utc) {
         case ServerBehaviour::InPieces:
             break;
     }
-    return NistLine(utc);
+    return NistLine(utc, advanceMs);
 }
 
 DaytimeTestServer::DaytimeTestServer(ServerBehaviour behaviour, ServerTime time, std::uint16_t port)
@@ -267,7 +271,7 @@ void DaytimeTestServer::run() {
 
 void DaytimeTestServer::serve(NativeSocket connection) {
     Session session(connection, wakeRead_, received_);
-    const std::string payload = ServerPayload(behaviour_, time_.value());
+    const std::string payload = ServerPayload(behaviour_, time_.value(), time_.advanceMs());
     switch (behaviour_) {
         case ServerBehaviour::NeverAnswer:
             session.linger(kLingerLimit * 4);

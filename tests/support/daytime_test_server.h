@@ -32,28 +32,37 @@ enum class ServerBehaviour {
 class ServerTime {
 public:
     static ServerTime Fixed(SerialTime utc) { return ServerTime(utc, false); }
-    static ServerTime NowPlus(double offsetDays) { return ServerTime(offsetDays * 86400, true); }
+    static ServerTime NowPlus(double offsetDays) { return ServerTime(offsetDays * 86400, true, 0); }
     /// The real clock plus `offsetSeconds`, read to the nanosecond, so that
     /// its second changes at the true moment: a server for timed queries.
-    static ServerTime NowPlusSeconds(double offsetSeconds) {
-        return ServerTime(offsetSeconds, true);
+    /// With `advanceMs`, each time code is sent that many milliseconds early
+    /// and the line's msADV says so, as NIST's servers do.
+    static ServerTime NowPlusSeconds(double offsetSeconds, double advanceMs = 0) {
+        return ServerTime(offsetSeconds, true, advanceMs);
     }
     /// The whole second announced when asked now.
     SerialTime value() const;
+    /// What the line gives as msADV: the advance a running server applies;
+    /// a fixed moment claims NIST's usual one.
+    double advanceMs() const { return advanceMs_; }
 
 private:
-    ServerTime(double value, bool relative) : value_(value), relative_(relative) {}
+    ServerTime(double value, bool relative, double advanceMs = kNistAdvanceMs)
+        : value_(value), relative_(relative), advanceMs_(relative ? advanceMs : kNistAdvanceMs) {}
+    static constexpr double kNistAdvanceMs = 50.0;
     double value_;  // a moment, or an offset in seconds
     bool relative_;
+    double advanceMs_;
 };
 
 /// The NIST daytime line for `utc`, leading and trailing line feed included:
-/// "\n60723 25-02-17 14:30:45 00 0 0 50.0 UTC(NIST) * \n".
-std::string NistLine(SerialTime utc);
+/// "\n60723 25-02-17 14:30:45 00 0 0 50.0 UTC(NIST) * \n", with `advanceMs`
+/// as msADV and `health` as H.
+std::string NistLine(SerialTime utc, double advanceMs = 50.0, int health = 0);
 
 /// The bytes the server sends for `behaviour` at `utc` when the client reads
 /// everything; the pieces of `InPieces` and the bytes of `Drip` are parts of it.
-std::string ServerPayload(ServerBehaviour behaviour, SerialTime utc);
+std::string ServerPayload(ServerBehaviour behaviour, SerialTime utc, double advanceMs = 50.0);
 
 /// The first piece `InPieces` sends.
 std::string FirstPiece(SerialTime utc);

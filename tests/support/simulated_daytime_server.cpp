@@ -52,17 +52,21 @@ DaytimeFetch SimulatedDaytimeServer::fetch(const DaytimeRequest& request) {
 
     if (const auto it = scripted_.find(query); it != scripted_.end()) return it->second;
     const double error = misread_.count(query) ? misread_[query] : 0;
-    const double second = std::floor(read + trueMinusMonotonic_ + offset_ + error);
+    // Sent early by the advance: the code names the second the line is
+    // meant to arrive in.
+    const double second = std::floor(read + trueMinusMonotonic_ + offset_ + error + advance_);
     oneShotSteps_.push_back(second - clock_.utcSeconds());
-    return {NistLine(second / 86400 + kUnixEpochSerial), {}, timing};
+    return {NistLine(second / 86400 + kUnixEpochSerial, advance_ * 1000), {}, timing};
 }
 
 SimulatedRun SimulateMeasurement(double offsetSeconds, SimulatedPath path, int samples,
-                                 std::uint32_t seed, std::chrono::milliseconds spacing) {
+                                 std::uint32_t seed, std::chrono::milliseconds spacing,
+                                 double advanceSeconds) {
     // 1 January 2025 and a fraction of a second that differs from run to run.
     const double start = 1'735'689'600.0 + std::fmod(seed * 0.618033988749, 1.0);
     FakeTimingClock clock(start, 1000.0);
     SimulatedDaytimeServer server(clock, offsetSeconds, path, seed);
+    server.setAdvance(advanceSeconds);
     SleepingScheduler scheduler(
         [&clock](std::chrono::milliseconds delay) { clock.advance(delay.count() / 1000.0); });
     OffsetMeasurement measurement(server, scheduler);

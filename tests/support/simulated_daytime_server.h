@@ -43,6 +43,9 @@ public:
     void script(int query, DaytimeFetch result) { scripted_[query] = std::move(result); }
     /// At the `query`-th query the server reads its clock `error` seconds off.
     void misread(int query, double error) { misread_[query] = error; }
+    /// From now on the server sends each time code `seconds` early, as NIST's
+    /// do, and says so in the line's msADV.
+    void setAdvance(double seconds) { advance_ = seconds; }
 
     double offset() const { return offset_; }
     /// The monotonic moments the queries were sent.
@@ -60,6 +63,7 @@ private:
     // The true time minus the monotonic clock.
     double trueMinusMonotonic_;
     SimulatedPath path_;
+    double advance_ = 0;
     std::mt19937 random_;
     std::exponential_distribution<double> jitter_;
     std::map<int, DaytimeFetch> scripted_;
@@ -81,8 +85,10 @@ struct SimulatedRun {
     std::vector<double> sendTimes;
 };
 
+/// `advanceSeconds`: how early the server sends its time codes (msADV).
 SimulatedRun SimulateMeasurement(double offsetSeconds, SimulatedPath path, int samples,
                                  std::uint32_t seed,
-                                 std::chrono::milliseconds spacing = std::chrono::seconds(4));
+                                 std::chrono::milliseconds spacing = std::chrono::seconds(4),
+                                 double advanceSeconds = 0);
 
 }  // namespace vintrel::testing

@@ -68,6 +68,65 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"line_starting_at_the_hyphen", "NIST-05-12", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct StatusCase {
+    const char* name;
+    std::string reply;
+    NistLineStatus expected;
+};
+
+class ReadNistLineStatusTest : public ::testing::TestWithParam<StatusCase> {};
+
+TEST_P(ReadNistLineStatusTest, ReadsHealthAndAdvance) {
+    const NistLineStatus status = ReadNistLineStatus(GetParam().reply);
+    EXPECT_EQ(status.health, GetParam().expected.health);
+    EXPECT_EQ(status.advanceRead, GetParam().expected.advanceRead);
+    EXPECT_DOUBLE_EQ(status.advance, GetParam().expected.advance);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ReadNistLineStatusTest,
+    ::testing::Values(
+        StatusCase{
+            "healthy", "\n60723 25-02-17 14:30:45 00 0 0 50.0 UTC(NIST) * \n", {0, true, 0.050}},
+        StatusCase{"may_be_off_by_5_s",
+                   "\n60723 25-02-17 14:30:45 00 0 1 50.0 UTC(NIST) * \n",
+                   {1, true, 0.050}},
+        StatusCase{"off_by_more",
+                   "\n60723 25-02-17 14:30:45 00 0 2 50.0 UTC(NIST) * \n",
+                   {2, true, 0.050}},
+        StatusCase{
+            "failure", "\n60723 25-02-17 14:30:45 50 0 3 716.5 UTC(NIST) * \n", {3, true, 0.7165}},
+        StatusCase{"maintenance", "60723 25-02-17 14:30:45 00 0 4 0.0 utc(nist) *", {4, true, 0}},
+        // The digits of TT and L are not the health digit.
+        StatusCase{"tt_and_l_set",
+                   "\n60723 25-02-17 14:30:45 57 1 0 50.0 UTC(NIST) * \n",
+                   {0, true, 0.050}},
+        StatusCase{"cut_after_the_minutes", "\n53710 05-12-06 18:02 UTC(NIST)", {0, false, 0}},
+        // Without msADV the word before the label is H: it must not pass for an advance.
+        StatusCase{
+            "without_advance", "\n60723 25-02-17 14:30:45 00 0 3 UTC(NIST) * \n", {3, false, 0}},
+        StatusCase{"advance_not_a_number",
+                   "\n60723 25-02-17 14:30:45 00 0 0 5x.0 UTC(NIST) *\n",
+                   {0, false, 0}},
+        StatusCase{"advance_of_a_second",
+                   "\n60723 25-02-17 14:30:45 00 0 0 1000.0 UTC(NIST) *\n",
+                   {0, false, 0}},
+        StatusCase{"advance_signed",
+                   "\n60723 25-02-17 14:30:45 00 0 0 -50.0 UTC(NIST) *\n",
+                   {0, false, 0}},
+        StatusCase{"health_of_two_digits",
+                   "\n60723 25-02-17 14:30:45 00 0 22 50.0 UTC(NIST) *\n",
+                   {0, true, 0.050}},
+        // What follows the line belongs to no field of it.
+        StatusCase{"fields_on_the_next_line",
+                   "\n60723 25-02-17 14:30:45\n00 0 4 50.0 UTC(NIST)\n",
+                   {0, false, 0}},
+        StatusCase{"no_nist_anywhere",
+                   "\n60723 25-02-17 14:30:45 00 0 4 50.0 UTC(USNO) * \n",
+                   {0, false, 0}},
+        StatusCase{"empty", "", {0, false, 0}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ParseDaytimeReplyTest, NoiseIsRefusedWithoutHarm) {
     std::mt19937 random(1234);
     for (int round = 0; round < 200; ++round) {

@@ -21,6 +21,8 @@ struct PathRow {
     SimulatedPath path;
     /// The error no run of eight samples may exceed, seconds.
     double bound;
+    /// How early the server sends its time codes (msADV), seconds.
+    double advance = 0;
 };
 
 void PrintTo(const PathRow& row, std::ostream* os) {
@@ -32,7 +34,8 @@ class SimulatedServerTest : public ::testing::TestWithParam<PathRow> {};
 TEST_P(SimulatedServerTest, BracketHoldsTheTruthAndEightSamplesComeClose) {
     const PathRow& row = GetParam();
     for (std::uint32_t seed = 1; seed <= kRuns; ++seed) {
-        const testing::SimulatedRun run = SimulateMeasurement(row.offset, row.path, 8, seed);
+        const testing::SimulatedRun run = SimulateMeasurement(row.offset, row.path, 8, seed,
+                                                              std::chrono::seconds(4), row.advance);
         const OffsetEstimate& estimate = run.result.estimate;
         ASSERT_EQ(estimate.samples, 8u) << "seed " << seed;
         EXPECT_TRUE(estimate.consistent) << "seed " << seed;
@@ -45,15 +48,20 @@ TEST_P(SimulatedServerTest, BracketHoldsTheTruthAndEightSamplesComeClose) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, SimulatedServerTest,
-    ::testing::Values(PathRow{"Symmetric20ms", 0.3721, {0.010, 0.010, 0, 0}, 0.006},
-                      PathRow{"Symmetric100msWithJitter", -0.8123, {0.050, 0.050, 0.005, 0}, 0.03},
-                      // Half the difference of the two ways is a bias no client can see.
-                      PathRow{"Asymmetric15And5ms", 12.0457, {0.015, 0.005, 0.001, 0}, 0.012},
-                      PathRow{"JitterAsLargeAsTheDelay", -0.8123, {0.010, 0.010, 0.010, 0}, 0.05},
-                      // The tunnel is reported up well after the server read its clock: a
-                      // bracket counted from the connection would miss the truth.
-                      PathRow{"ThroughAFarProxy", 0.3721, {0.002, 0.002, 0.0005, 0.030}, 0.05},
-                      PathRow{"NegativeWholeSeconds", -12.0457, {0.010, 0.010, 0.002, 0}, 0.012}),
+    ::testing::Values(
+        PathRow{"Symmetric20ms", 0.3721, {0.010, 0.010, 0, 0}, 0.006},
+        PathRow{"Symmetric100msWithJitter", -0.8123, {0.050, 0.050, 0.005, 0}, 0.03},
+        // Half the difference of the two ways is a bias no client can see.
+        PathRow{"Asymmetric15And5ms", 12.0457, {0.015, 0.005, 0.001, 0}, 0.012},
+        PathRow{"JitterAsLargeAsTheDelay", -0.8123, {0.010, 0.010, 0.010, 0}, 0.05},
+        // The tunnel is reported up well after the server read its clock: a
+        // bracket counted from the connection would miss the truth.
+        PathRow{"ThroughAFarProxy", 0.3721, {0.002, 0.002, 0.0005, 0.030}, 0.05},
+        PathRow{"NegativeWholeSeconds", -12.0457, {0.010, 0.010, 0.002, 0}, 0.012},
+        // NIST's servers send each time code early by msADV; taken as
+        // read on time it puts the estimate and the bracket 50 ms off.
+        PathRow{"Advancing50ms", 0.0, {0.010, 0.010, 0.001, 0}, 0.006, 0.050},
+        PathRow{"AdvancingThroughAFarProxy", -0.8123, {0.002, 0.002, 0.0005, 0.030}, 0.05, 0.050}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SimulatedServerTest, ErrorShrinksWithMoreSamples) {

@@ -6,6 +6,7 @@
 
 #include "settings/settings_store.h"
 #include "tests/support/clock_setter_spy.h"
+#include "tests/support/daytime_test_server.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_host_resolver.h"
 #include "tests/support/fake_timing_clock.h"
@@ -20,6 +21,17 @@ namespace {
 constexpr double kSecond = 1.0 / 86400;
 // The server is this many seconds ahead of the system clock.
 constexpr double kOffset = 12.0457;
+
+CorrectionOptions WithTheMenusServers() {
+    CorrectionOptions options{"vintrel", kDaytimePort, {}, true};
+    options.servers = {"129.6.15.28", "132.163.97.1"};
+    return options;
+}
+
+// A line from a server that does not vouch for its time (H = 3).
+DaytimeFetch Unvouched() {
+    return {testing::NistLine(DateFromParts(2025, 1, 1), 50.0, 3), {}, {}};
+}
 
 class PreciseCorrectionTest : public ::testing::Test {
 public:
@@ -50,7 +62,7 @@ public:
     testing::FakeHostResolver resolver;
     testing::ClockSetterSpy setter;
     testing::RecordingCorrectionView view;
-    TimeCorrection correction{view, server, resolver, setter, {"vintrel", kDaytimePort, {}, true}};
+    TimeCorrection correction{view, server, resolver, setter, WithTheMenusServers()};
     SleepingScheduler scheduler{
         [this](std::chrono::milliseconds delay) { timing.advance(delay.count() / 1000.0); }};
     PreciseCorrection precise{correction, view, server, scheduler};
@@ -133,6 +145,12 @@ INSTANTIATE_TEST_SUITE_P(
                                          t.server.script(8, {"busy", ""});
                                      },
                                      8, [] { return std::string(kUnreachableServerText); }},
+                          FailureRow{"NoReplyVouchedFor",
+                                     [](PreciseCorrectionTest& t) {
+                                         for (int q = 1; q <= 8; ++q)
+                                             t.server.script(q, Unvouched());
+                                     },
+                                     8, [] { return std::string(kUnreachableServerText); }},
                           FailureRow{"ClockRefused",
                                      [](PreciseCorrectionTest& t) {
                                          t.setter.refusal = "Operation not permitted";
@@ -143,6 +161,59 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(std::get<0>(info.param).name) +
                (std::get<1>(info.param) ? "Silent" : "Shown");
     });
+
+// A reply whose server does not vouch for it says nothing of the offset.
+TEST_F(PreciseCorrectionTest, UnvouchedRepliesAreDropped) {
+    server.script(1, Unvouched());
+    server.script(5, Unvouched());
+    ASSERT_TRUE(start());
+    scheduler.run();
+    EXPECT_EQ(server.requests().size(), 8u);
+    ASSERT_EQ(setter.settings.size(), 1u);
+    EXPECT_LT(std::fabs(setError()), 0.050);
+}
+
+struct LargeStepRow {
+    const char* name;
+    bool silent;
+    // The second opinion's reply in place of the server's true time.
+    std::optional<DaytimeFetch> second;
+    bool sets;
+};
+
+void PrintTo(const LargeStepRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class PreciseLargeStepTest : public PreciseCorrectionTest,
+                             public ::testing::WithParamInterface<LargeStepRow> {};
+
+// The system clock 26 years ahead of the server.
+TEST_P(PreciseLargeStepTest, SilentStepNeedsAnotherSiteToAgree) {
+    const LargeStepRow& row = GetParam();
+    timing.stepUtc(26 * 365.25 * 86400);
+    if (row.second) server.script(9, *row.second);
+    view.setSilentMode(row.silent);
+    ASSERT_TRUE(start());
+    scheduler.run();
+    EXPECT_EQ(setter.settings.size(), row.sets ? 1u : 0u);
+    EXPECT_EQ(results.at(0) == NOT_SYNCED, !row.sets);
+    EXPECT_EQ(view.timer2Enabled(), !row.sets);
+    ASSERT_EQ(server.requests().size(), row.silent ? 9u : 8u);
+    if (row.silent) {
+        EXPECT_EQ(server.requests()[8].url, "http://132.163.97.1:13");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PreciseLargeStepTest,
+    ::testing::Values(LargeStepRow{"SilentAppliedWhenTheSecondAgrees", true, std::nullopt, true},
+                      LargeStepRow{
+                          "SilentRefusedWhenTheSecondDisagrees", true,
+                          DaytimeFetch{testing::NistLine(DateFromParts(2026, 12, 8), 50.0), {}, {}},
+                          false},
+                      LargeStepRow{"PingNowAppliedWithoutAsking", false, std::nullopt, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PreciseCorrectionTest, NoSecondCorrectionWhileOneRuns) {
     ASSERT_TRUE(start());

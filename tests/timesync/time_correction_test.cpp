@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <optional>
+
 #include "settings/settings_store.h"
 #include "tests/support/clock_setter_spy.h"
 #include "tests/support/fake_clock.h"
@@ -265,6 +268,175 @@ TEST_F(TimeCorrectionTest, PingNowRestoresTheCursorWhenTheStoreFails) {
     EXPECT_THROW(correction().mnuPingClick(), ERegistryException);
     EXPECT_EQ(view.log.back(), "default cursor");
     EXPECT_TRUE(view.messages().empty());
+}
+
+// --- Health digit --------------------------------------------------------------
+
+struct HealthRow {
+    const char* name;
+    const char* reply;
+    bool sets;
+};
+
+void PrintTo(const HealthRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class HealthDigitTest : public TimeCorrectionTest,
+                        public ::testing::WithParamInterface<HealthRow> {};
+
+// A server that does not vouch for its time sets nothing and is told like an
+// unusable reply.
+TEST_P(HealthDigitTest, FromTwoOnTheReplySetsNothing) {
+    client.result.reply = GetParam().reply;
+    const double difference = correction().CorrectTime();
+    EXPECT_EQ(setter.settings.size(), GetParam().sets ? 1u : 0u);
+    EXPECT_EQ(difference == NOT_SYNCED, !GetParam().sets);
+    EXPECT_EQ(view.messages(), GetParam().sets ? std::vector<std::string>{}
+                                               : std::vector<std::string>{kUnreachableServerText});
+    EXPECT_EQ(view.timer2Enabled(), !GetParam().sets);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Digits, HealthDigitTest,
+    ::testing::Values(
+        HealthRow{"Healthy", "\n60311 24-01-02 03:04:05 00 0 0 716.5 UTC(NIST) * \n", true},
+        HealthRow{"MayBeOffByFiveSeconds", "\n60311 24-01-02 03:04:05 00 0 1 716.5 UTC(NIST) * \n",
+                  true},
+        HealthRow{"OffByMore", "\n60311 24-01-02 03:04:05 00 0 2 716.5 UTC(NIST) * \n", false},
+        HealthRow{"Failure", "\n60311 24-01-02 03:04:05 00 0 3 716.5 UTC(NIST) * \n", false},
+        HealthRow{"Maintenance", "\n60311 24-01-02 03:04:05 00 0 4 716.5 UTC(NIST) * \n", false},
+        HealthRow{"NoDigitCountsAsHealthy", "\n60311 24-01-02 03:04:05 UTC(NIST)\n", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- A second opinion before a large silent step ------------------------------
+
+struct SiteRow {
+    const char* name;
+    const char* selected;
+    std::vector<std::string> servers;
+    const char* second;
+};
+
+void PrintTo(const SiteRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class SecondOpinionServerTest : public ::testing::TestWithParam<SiteRow> {};
+
+TEST_P(SecondOpinionServerTest, FirstOfAnotherSite) {
+    EXPECT_EQ(SecondOpinionServer(GetParam().selected, GetParam().servers), GetParam().second);
+}
+
+const std::vector<std::string> kMenu{"129.6.15.28", "129.6.15.29", "132.163.97.1", "132.163.97.2",
+                                     "128.138.140.44"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SecondOpinionServerTest,
+    ::testing::Values(SiteRow{"Gaithersburg", "129.6.15.29", kMenu, "132.163.97.1"},
+                      SiteRow{"Boulder", "132.163.97.2", kMenu, "129.6.15.28"},
+                      SiteRow{"ThirdSite", "128.138.140.44", kMenu, "129.6.15.28"},
+                      // Only the first two octets tell the site: 129.60 is not 129.6.
+                      SiteRow{"LongerOctet", "129.60.1.1", {"129.6.15.28"}, "129.6.15.28"},
+                      SiteRow{"HostName", "time.nist.gov", kMenu, "129.6.15.28"},
+                      SiteRow{"OneSiteOnly", "129.6.15.30", {"129.6.15.28", "129.6.15.29"}, ""},
+                      SiteRow{"NoList", "129.6.15.28", {}, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A reply of year "00": 2000-01-02 03:04:05 against a clock in 2026.
+constexpr const char* kYear00Reply = "\n51545 00-01-02 03:04:05 00 0 0 50.0 UTC(NIST) * \n";
+const SerialTime kYear00Utc = DateFromParts(2000, 1, 2) + TimeFromParts(3, 4, 5, 0);
+const SerialTime kClock2026 = DateFromParts(2026, 12, 8) + TimeFromParts(7, 0, 0, 0);
+
+std::string LineAt(SerialTime utc, int health = 0) {
+    const DateParts d = DatePartsOf(utc);
+    const TimeParts t = TimePartsOf(utc);
+    char text[96];
+    std::snprintf(text, sizeof text,
+                  "\n60000 %02d-%02d-%02d %02d:%02d:%02d 00 0 %d 50.0 UTC(NIST) *\n", d.year % 100,
+                  d.month, d.day, t.hour, t.minute, t.second, health);
+    return text;
+}
+
+struct StepRow {
+    const char* name;
+    bool silent;
+    // The client's clock minus the first server's time, seconds.
+    double clockAhead;
+    // The second server's reply (its time minus the first's, seconds), or
+    // nullopt when it sends nothing.
+    std::optional<double> secondAhead;
+    int secondHealth;
+    bool sets;
+    bool asksSecond;
+};
+
+void PrintTo(const StepRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class LargeStepTest : public TimeCorrectionTest, public ::testing::WithParamInterface<StepRow> {};
+
+TEST_P(LargeStepTest, SilentStepBeyondAThousandSecondsNeedsASecondSite) {
+    const StepRow& row = GetParam();
+    const SerialTime first = row.clockAhead > 1e6 ? kYear00Utc : kServerUtc;
+    client.result.reply = row.clockAhead > 1e6 ? kYear00Reply : kNistReply;
+    clock.setUtc(row.clockAhead > 1e6 ? kClock2026 : first + row.clockAhead * kSecond);
+    const SerialTime clockBefore = clock.utc();
+    if (row.secondAhead) {
+        client.resultFor["http://132.163.97.1:13"].reply =
+            LineAt(first + *row.secondAhead * kSecond, row.secondHealth);
+    } else {
+        client.resultFor["http://132.163.97.1:13"] = {"", "Connection refused"};
+    }
+    settings.preset("LastPing", "Never");
+    view.setSilentMode(row.silent);
+    CorrectionOptions options{"vintrel", kDaytimePort, {}, true};
+    options.servers = kMenu;
+
+    const double difference = correction(options).CorrectTime();
+
+    EXPECT_EQ(setter.settings.size(), row.sets ? 1u : 0u);
+    EXPECT_EQ(difference == NOT_SYNCED, !row.sets);
+    if (row.sets) {
+        EXPECT_EQ(setter.settings[0], ToSystemTime(first));
+        EXPECT_NEAR(difference, first - clockBefore, 1e-9);
+    }
+    EXPECT_EQ(settings.stored("LastPing") == "Never", !row.sets);
+    EXPECT_EQ(view.timer2Enabled(), !row.sets) << "a refused step is retried as after a failure";
+    EXPECT_TRUE(view.messages().empty());
+    ASSERT_EQ(client.requests.size(), row.asksSecond ? 2u : 1u);
+    EXPECT_EQ(client.requests[0].url, "http://129.6.15.28:13");
+    if (row.asksSecond) {
+        EXPECT_EQ(client.requests[1].url, "http://132.163.97.1:13");
+        EXPECT_EQ(client.requests[1].agent, "vintrel");
+    }
+}
+
+constexpr double kYears = 1e9;  // a step of the year-00 reply
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LargeStepTest,
+    ::testing::Values(
+        StepRow{"ForgedYear00RefusedWhenTheSecondDisagrees", true, kYears,
+                (kClock2026 - kYear00Utc) / kSecond, 0, false, true},
+        StepRow{"ForgedYear00AppliedWhenTheSecondAgrees", true, kYears, 1.5, 0, true, true},
+        StepRow{"SecondThreeSecondsOff", true, kYears, 3, 0, false, true},
+        StepRow{"SecondSendsNothing", true, kYears, std::nullopt, 0, false, true},
+        StepRow{"SecondDoesNotVouch", true, kYears, 0, 2, false, true},
+        // Ping Now shows its report: the user sees what was done.
+        StepRow{"PingNowNeverHeldBack", false, kYears, std::nullopt, 0, true, false},
+        StepRow{"SilentUpToAThousandSecondsAsksNobody", true, 999, std::nullopt, 0, true, false},
+        StepRow{"SilentBeyondAThousandSecondsAsks", true, -1001, std::nullopt, 0, false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TimeCorrectionTest, WithoutAServerListNoLargeSilentStepIsTaken) {
+    client.result.reply = kYear00Reply;
+    clock.setUtc(kClock2026);
+    view.setSilentMode(true);
+    EXPECT_EQ(correction().CorrectTime(), NOT_SYNCED);
+    EXPECT_TRUE(setter.settings.empty());
+    EXPECT_EQ(client.requests.size(), 1u);
 }
 
 // --- DisplayDifference -------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "tests/support/clock_setter_spy.h"
+#include "tests/support/daytime_test_server.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_daytime_client.h"
 #include "tests/support/fake_host_resolver.h"
@@ -95,6 +96,17 @@ TEST_F(SyncCommandTest, SetMovesTheClockAndRecordsLastPing) {
     EXPECT_EQ(settings.stored("LastPing"), "1/2/24 3:04:03 am");
 }
 
+// --set is a correction the user starts: like Ping Now it is never held back.
+TEST_F(SyncCommandTest, SetTakesALargeStepWithoutASecondOpinion) {
+    client.result.reply = "\n51545 00-01-02 03:04:05 00 0 0 50.0 UTC(NIST) * \n";
+    clock.setUtc(DateFromParts(2026, 12, 8));
+    SyncArguments arguments;
+    arguments.setClock = true;
+    EXPECT_EQ(run(arguments), kSyncSuccess) << err.str();
+    EXPECT_EQ(setter.settings.size(), 1u);
+    EXPECT_EQ(client.requests.size(), 1u);
+}
+
 struct ExitRow {
     const char* name;
     bool probeFails;
@@ -133,6 +145,11 @@ INSTANTIATE_TEST_SUITE_P(
                 "vintrel-sync: no reply from time server 129.6.15.27: it sent nothing\n"},
         ExitRow{"ReplyWithoutTime", false, "hello", "", "", kSyncServerUnusable,
                 "vintrel-sync: the reply of time server 129.6.15.27 holds no usable time\n"},
+        ExitRow{"ServerDoesNotVouch", false,
+                "\n60311 24-01-02 03:04:05 00 0 2 716.5 UTC(NIST) * \n", "", "",
+                kSyncServerUnusable,
+                "vintrel-sync: the reply of time server 129.6.15.27 is not used: the server "
+                "reports its time off by more than 5 s (H = 2)\n"},
         ExitRow{"ClockRefused", false, kNistReply, "", "Operation not permitted", kSyncClockNotSet,
                 "vintrel-sync: The system clock could not be set: Operation not permitted\n"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -229,6 +246,30 @@ TEST_F(PreciseSyncTest, SetStepsTheClockByTheEstimate) {
     EXPECT_NE(settings.stored("LastPing"), std::nullopt);
 }
 
+TEST_F(PreciseSyncTest, AdvanceOfTheTimeCodesIsTakenOffAndPrinted) {
+    server.setAdvance(0.050);
+    EXPECT_EQ(run(), kSyncSuccess) << err.str();
+    double estimate = 0;
+    ASSERT_EQ(std::sscanf(out.str().c_str(), "samples: %*d\nestimate: %lf", &estimate), 1);
+    EXPECT_NEAR(estimate, kPreciseOffset, 0.005) << out.str();
+    EXPECT_NE(out.str().find("\nadvance: 50.0 ms (the replies' msADV)\n"), std::string::npos)
+        << out.str();
+}
+
+TEST(AdvanceTextTest, SaysWhatWasTakenOffAndWhatWasDropped) {
+    MeasurementResult result;
+    EXPECT_EQ(AdvanceText(result), "advance: 0.0 ms (no readable msADV in the replies)\n");
+    result.advanceRead = true;
+    result.advance = 0.7165;
+    result.queries = 8;
+    result.dropped = 2;
+    result.health = 2;
+    EXPECT_EQ(
+        AdvanceText(result),
+        "advance: 716.5 ms (the replies' msADV)\n"
+        "dropped: 2 of 8 replies, the server reports its time off by more than 5 s (H = 2)\n");
+}
+
 struct PreciseExitRow {
     const char* name;
     std::function<void(PreciseSyncTest&)> arrange;
@@ -271,6 +312,17 @@ INSTANTIATE_TEST_SUITE_P(
                        kSyncServerUnusable,
                        "vintrel-sync: the reply of time server 129.6.15.27 (query 2) holds no "
                        "usable time: busy\\r\\n\n"},
+        PreciseExitRow{"NoReplyVouchedFor",
+                       [](PreciseSyncTest& t) {
+                           for (int q = 1; q <= 8; ++q) {
+                               t.server.script(
+                                   q,
+                                   {testing::NistLine(DateFromParts(2025, 1, 1), 50.0, 4), {}, {}});
+                           }
+                       },
+                       kSyncServerUnusable,
+                       "vintrel-sync: no reply of time server 129.6.15.27 is used: the server is "
+                       "in maintenance mode (H = 4)\n"},
         PreciseExitRow{"ClockRefused",
                        [](PreciseSyncTest& t) { t.setter.refusal = "Operation not permitted"; },
                        kSyncClockNotSet,

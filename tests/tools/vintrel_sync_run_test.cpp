@@ -130,6 +130,25 @@ TEST_F(VintrelSyncRunTest, PreciseFindsTheOffsetWithinTheSecond) {
     EXPECT_EQ(server.tally().connections, 5);
 }
 
+// NIST's servers send each time code early by msADV (50 ms): taken as read
+// on time, the estimate and the bracket would come out 50 ms off.
+TEST_F(VintrelSyncRunTest, PreciseAllowsForTheAdvanceOfTheTimeCode) {
+    constexpr double kOffset = 0.3721;
+    testing::DaytimeTestServer server(testing::ServerBehaviour::Answer,
+                                      testing::ServerTime::NowPlusSeconds(kOffset, 50.0));
+    ASSERT_EQ(server.failure(), "");
+    const ToolRun run = RunTool(environment(), "--no-probe --direct --server 127.0.0.1 --port " +
+                                                   std::to_string(server.port()) +
+                                                   " --precise --samples 12 --min-spacing 100");
+    ASSERT_EQ(run.status, 0) << run.out;
+    const PreciseOutput parsed = ParsePrecise(run.out);
+    EXPECT_EQ(parsed.samples, 12) << run.out;
+    EXPECT_NEAR(parsed.estimate, kOffset, 0.005) << run.out;
+    EXPECT_LE(parsed.lower - kPrinted, kOffset) << run.out;
+    EXPECT_GE(parsed.upper + kPrinted, kOffset) << run.out;
+    EXPECT_NE(run.out.find("advance: 50.0 ms"), std::string::npos) << run.out;
+}
+
 // Through a proxy the tunnel is reported up after the server has read its
 // clock; the bracket must hold the truth all the same.
 TEST_F(VintrelSyncRunTest, PreciseThroughAProxyKeepsTheTruthInTheBracket) {

@@ -298,6 +298,9 @@ void TfrmTzMain::runFormCreate() {
         handlers_->FormCreate();
     } catch (...) {
         handleApplicationException(std::current_exception());
+        // Start-up ended before the window was shown (settings that cannot be
+        // read): without a notification area nothing else would reach it.
+        setVisibleProperty(true);
     }
 }
 

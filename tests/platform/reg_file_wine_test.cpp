@@ -94,7 +94,10 @@ TEST(RegFileWineTest, RegeditImportsWhatTheStoreWritesAndTheStoreReadsItsExport)
     for (const WineCase& c : cases) {
         SCOPED_TRACE(c.fault);
         const RegistryValue* value = FindRegValue(exported.file, kKey, c.name);
-        ASSERT_NE(value, nullptr);
+        if (value == nullptr) {
+            ADD_FAILURE() << c.name << " was not imported";
+            continue;
+        }
         EXPECT_EQ(value->type, c.value.type);
         EXPECT_EQ(value->data, c.value.data);
     }

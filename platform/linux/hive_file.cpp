@@ -171,7 +171,8 @@ HiveFile::Load HiveFile::load() const {
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
     if (bytes.size() > kMaxHiveBytes) {
-        load.result = {RegistryStatus::Unreadable, path_.string() + ": " + Refusal(info)};
+        // It grew after it was looked at.
+        load.result = {RegistryStatus::Unreadable, path_.string() + ": larger than 1 MiB"};
         return load;
     }
     RegFileParse parsed = ParseRegFile(bytes);

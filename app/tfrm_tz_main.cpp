@@ -300,6 +300,9 @@ void TfrmTzMain::runFormCreate() {
         handlers_->FormCreate();
     } catch (...) {
         handleApplicationException(std::current_exception());
+        // Start-up ended before the window was shown (settings that cannot be
+        // read): without a notification area nothing else would reach it.
+        setVisibleProperty(true);
     }
     // A window that starts hidden gets no hide event.
     if (!isVisible()) handlers_->FormHide();

@@ -50,7 +50,8 @@ public:
     QTimer* timer2() const { return Timer2; }
     QToolButton* pingButton() const { return SpeedButton1; }
 
-    /// Runs `FormCreate`, showing an error that ends it in the error box.
+    /// Runs `FormCreate`, showing an error that ends it in the error box and
+    /// then the window.
     void runFormCreate();
 
     // MainFormView

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace vintrel {
 
@@ -73,6 +76,11 @@ public:
     virtual bool valueExists(std::string_view name) = 0;
     /// Stores `text` as a string value (REG_SZ), replacing any value of that name.
     virtual RegistryResult setString(std::string_view name, std::string_view text) = 0;
+    /// Stores several string values together. Where the registry can, readers
+    /// see all of them changed or none; elsewhere they are set in order and the
+    /// first failure stops the rest.
+    virtual RegistryResult setStrings(
+        const std::vector<std::pair<std::string, std::string>>& values);
     /// Removes the value `name`; NotFound when there is none.
     virtual RegistryResult deleteValue(std::string_view name) = 0;
 };
@@ -105,5 +113,12 @@ void installRegistry(Registry* registry);
 
 /// The operating system's registry.
 Registry& systemRegistry();
+
+/// How long a change waits while another program is changing the stored
+/// registry before it fails as AccessDenied. Short by default, so that a
+/// window never stalls on it; a command-line tool may wait longer. The
+/// Windows registry serialises changes itself and does not wait on this.
+void setRegistryWriteWait(std::chrono::milliseconds wait);
+std::chrono::milliseconds registryWriteWait();
 
 }  // namespace vintrel

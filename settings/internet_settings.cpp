@@ -30,9 +30,11 @@ void EditInternetSettings(InternetSettingsView& dialog) {
     dialog.setProxyAddress(ReadSetting(kSettingsKey, "Address", ""));
     dialog.setProxyPort(ReadSetting(kSettingsKey, "Port", ""));
     if (!dialog.showModal()) return;
-    WriteSetting(kSettingsKey, "ConnectionType", ConnectionTypeOf(dialog.choice()));
-    WriteSetting(kSettingsKey, "Address", dialog.proxyAddress());
-    WriteSetting(kSettingsKey, "Port", dialog.proxyPort());
+    // Stored together: a mode without its proxy address would send the next
+    // query to the wrong place.
+    WriteSettings(kSettingsKey, {{"ConnectionType", ConnectionTypeOf(dialog.choice())},
+                                 {"Address", dialog.proxyAddress()},
+                                 {"Port", dialog.proxyPort()}});
 }
 
 }  // namespace vintrel

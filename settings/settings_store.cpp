@@ -17,6 +17,13 @@ std::string Quoted(std::string_view text, std::string_view name) {
     return message.append(" '").append(name).append("'");
 }
 
+/// The message with the store's own reason after it (the file, the line and
+/// what is wrong there), which a user needs to put the fault right.
+ERegistryException Failure(const std::string& message, const RegistryResult& result) {
+    if (result.reason.empty()) return ERegistryException(message);
+    return ERegistryException(message + ": " + result.reason);
+}
+
 /// Opens the settings key, creating it when missing. A store that cannot be
 /// read fails the operation with `failure` rather than as a key that cannot be
 /// created: the key may well be there.
@@ -28,8 +35,8 @@ std::unique_ptr<RegistryKey> OpenSettingsKey(std::string_view key, const std::st
         RegistryKeyResult again = registry().createKey(RegistryRoot::CurrentUser, path);
         if (!again.result.ok()) opened = std::move(again);
     }
-    if (opened.result.status == RegistryStatus::Unreadable) throw ERegistryException(failure);
-    if (!opened.result.ok()) throw ERegistryException("Failed to create key " + path);
+    if (opened.result.status == RegistryStatus::Unreadable) throw Failure(failure, opened.result);
+    if (!opened.result.ok()) throw Failure("Failed to create key " + path, opened.result);
     return std::move(opened.key);
 }
 
@@ -37,7 +44,7 @@ std::string ReadString(RegistryKey& key, std::string_view name) {
     RegistryValue value;
     const RegistryResult result = key.queryValue(name, value);
     if (result.status == RegistryStatus::NotFound) return {};
-    if (!result.ok()) throw ERegistryException(Quoted("Failed to get data for", name));
+    if (!result.ok()) throw Failure(Quoted("Failed to get data for", name), result);
     if (value.data.empty()) return {};
     if (value.type != RegistryValueType::String && value.type != RegistryValueType::ExpandString) {
         throw ERegistryException(Quoted("Invalid data type for", name));
@@ -62,8 +69,18 @@ std::string ReadSetting(std::string_view key, std::string_view name,
 void WriteSetting(std::string_view key, std::string_view name, std::string_view value) {
     const std::unique_ptr<RegistryKey> settings =
         OpenSettingsKey(key, Quoted("Failed to set data for", name));
-    if (!settings->setString(name, value).ok()) {
-        throw ERegistryException(Quoted("Failed to set data for", name));
+    if (const RegistryResult result = settings->setString(name, value); !result.ok()) {
+        throw Failure(Quoted("Failed to set data for", name), result);
+    }
+}
+
+void WriteSettings(std::string_view key,
+                   const std::vector<std::pair<std::string, std::string>>& values) {
+    if (values.empty()) return;
+    const std::string failure = Quoted("Failed to set data for", values.front().first);
+    const std::unique_ptr<RegistryKey> settings = OpenSettingsKey(key, failure);
+    if (const RegistryResult result = settings->setStrings(values); !result.ok()) {
+        throw Failure(failure, result);
     }
 }
 

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace vintrel {
 
@@ -19,5 +21,9 @@ public:
 std::string ReadSetting(std::string_view key, std::string_view name, std::string_view defaultValue);
 /// Stores `value` (an empty one included).
 void WriteSetting(std::string_view key, std::string_view name, std::string_view value);
+/// Stores several values at once: a reader sees all of them changed or none,
+/// where the registry allows it. A failure names the first value.
+void WriteSettings(std::string_view key,
+                   const std::vector<std::pair<std::string, std::string>>& values);
 
 }  // namespace vintrel

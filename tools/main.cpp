@@ -1,3 +1,4 @@
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -7,6 +8,7 @@
 #include "platform/clock_setter.h"
 #include "platform/daytime_client.h"
 #include "platform/host_resolver.h"
+#include "platform/registry.h"
 #include "tools/sync_arguments.h"
 #include "tools/sync_command.h"
 #include "tools/zone_command.h"
@@ -27,6 +29,8 @@ int main(int argc, char** argv) {
         return kSyncSuccess;
     }
     if (parsed.arguments.zone) return RunZone(std::cout, std::cerr);
+    // No window to keep alive: a settings change in another program may finish first.
+    setRegistryWriteWait(std::chrono::seconds(2));
     const std::unique_ptr<DaytimeClient> client = makeDaytimeClient();
     const std::unique_ptr<HostResolver> resolver = makeSystemHostResolver();
     const std::unique_ptr<ClockSetter> clock = makeSystemClockSetter();

@@ -9,11 +9,15 @@
 #include <cstdlib>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 namespace vintrel {
 namespace fs = std::filesystem;
 namespace {
+
+// Far more than a few settings ever need; a bigger file is not ours to parse.
+constexpr std::size_t kMaxHiveBytes = 1024 * 1024;
 
 class Fd {
 public:
@@ -94,23 +98,69 @@ RegistryResult ReplaceFile(const fs::path& target, std::string_view bytes) {
     return {};
 }
 
+/// Why the file is not read at all; empty when it may be.
+std::string Refusal(const struct stat& info) {
+    if (!S_ISREG(info.st_mode)) return "not a regular file";
+    if (info.st_size > static_cast<off_t>(kMaxHiveBytes)) return "larger than 1 MiB";
+    return {};
+}
+
+/// Waits at most `wait` for the lock. A holder that keeps it longer is another
+/// program in the middle of something, or stuck: the change fails rather than
+/// stall its caller.
+RegistryResult Lock(int fd, const fs::path& lockPath, const fs::path& target,
+                    std::chrono::milliseconds wait) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + wait;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        if (errno != EWOULDBLOCK) {
+            return Failure(RegistryStatus::AccessDenied, "cannot lock", lockPath, errno);
+        }
+        if (Clock::now() >= deadline) {
+            return {RegistryStatus::AccessDenied,
+                    target.string() + ": the settings are in use by another program"};
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return {};
+}
+
 }  // namespace
 
-HiveFile::HiveFile(fs::path path) : path_(std::move(path)) {}
+HiveFile::HiveFile(fs::path path, std::chrono::milliseconds lockWait)
+    : path_(std::move(path)), lockWait_(lockWait) {}
 
 HiveFile::Load HiveFile::load() const {
     Load load;
-    Fd fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) {
+    // Looked at before it is opened: opening a FIFO for reading would wait for
+    // a writer, and a huge file would be read whole into memory.
+    struct stat info {};
+    if (::stat(path_.c_str(), &info) != 0) {
         // No file (or no folder for one) is an empty registry.
         if (errno != ENOENT && errno != ENOTDIR) {
             load.result = Failure(RegistryStatus::Unreadable, "cannot read", path_, errno);
         }
         return load;
     }
+    if (std::string refused = Refusal(info); !refused.empty()) {
+        load.result = {RegistryStatus::Unreadable, path_.string() + ": " + refused};
+        return load;
+    }
+    // Non-blocking, and looked at once more, in case the name was given to
+    // something else in between.
+    Fd fd(::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.valid()) {
+        load.result = Failure(RegistryStatus::Unreadable, "cannot read", path_, errno);
+        return load;
+    }
+    if (::fstat(fd.get(), &info) != 0 || !Refusal(info).empty()) {
+        load.result = {RegistryStatus::Unreadable, path_.string() + ": changed while being read"};
+        return load;
+    }
     std::string bytes;
     char buffer[16384];
-    while (true) {
+    while (bytes.size() <= kMaxHiveBytes) {
         const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
@@ -119,6 +169,11 @@ HiveFile::Load HiveFile::load() const {
         }
         if (n == 0) break;
         bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    if (bytes.size() > kMaxHiveBytes) {
+        // It grew after it was looked at.
+        load.result = {RegistryStatus::Unreadable, path_.string() + ": larger than 1 MiB"};
+        return load;
     }
     RegFileParse parsed = ParseRegFile(bytes);
     if (!parsed.ok()) {
@@ -138,14 +193,13 @@ RegistryResult HiveFile::update(const std::function<RegistryResult(RegFile&)>& c
                        target.parent_path(), ec.value());
     }
     const fs::path lockPath = fs::path(target).concat(".lock");
-    Fd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    Fd lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
     if (!lock.valid()) return Failure(RegistryStatus::AccessDenied, "cannot lock", lockPath, errno);
-    while (::flock(lock.get(), LOCK_EX) != 0) {
-        if (errno != EINTR)
-            return Failure(RegistryStatus::AccessDenied, "cannot lock", lockPath, errno);
+    if (RegistryResult locked = Lock(lock.get(), lockPath, target, lockWait_); !locked.ok()) {
+        return locked;
     }
     // Another writer may have changed the file since it was last read.
-    Load current = HiveFile(target).load();
+    Load current = HiveFile(target, lockWait_).load();
     if (!current.result.ok()) return current.result;
     if (RegistryResult result = change(current.file); !result.ok()) return result;
     return ReplaceFile(target, SerializeRegFile(current.file));

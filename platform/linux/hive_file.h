@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 
@@ -13,10 +14,13 @@ namespace vintrel {
 /// file in the same folder, flushed, renamed over it, the folder flushed),
 /// under an advisory lock on a lock file beside it, and re-reads the file under
 /// that lock so that concurrent writers keep each other's values. A file that
-/// cannot be read or understood is reported and never replaced.
+/// cannot be read or understood is reported and never replaced; one that is
+/// not a regular file or is larger than 1 MiB is not read at all.
 class HiveFile {
 public:
-    explicit HiveFile(std::filesystem::path path);
+    /// `lockWait`: how long a change waits for another writer's lock.
+    explicit HiveFile(std::filesystem::path path,
+                      std::chrono::milliseconds lockWait = registryWriteWait());
 
     const std::filesystem::path& path() const { return path_; }
 
@@ -32,6 +36,7 @@ public:
 
 private:
     std::filesystem::path path_;
+    std::chrono::milliseconds lockWait_;
 };
 
 }  // namespace vintrel

@@ -112,7 +112,8 @@ std::vector<std::string> SplitLines(std::string_view text, bool& crlf) {
 }
 
 /// Reads a quoted text at the start of `s` (which begins with the quote),
-/// undoing the `\\` and `\"` escapes; advances `s` past the closing quote.
+/// undoing the `\\`, `\"`, `\n` and `\r` escapes; advances `s` past the
+/// closing quote.
 std::optional<std::string> TakeQuoted(std::string_view& s) {
     std::string out;
     for (std::size_t i = 1; i < s.size(); ++i) {
@@ -121,8 +122,13 @@ std::optional<std::string> TakeQuoted(std::string_view& s) {
             s.remove_prefix(i + 1);
             return out;
         }
-        if (c == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"')) {
+        const char next = i + 1 < s.size() ? s[i + 1] : '\0';
+        if (c == '\\' && (next == '\\' || next == '"')) {
             out += s[++i];
+        } else if (c == '\\' && (next == 'n' || next == 'r')) {
+            // How regedit exports a string with line breaks.
+            out += next == 'n' ? '\n' : '\r';
+            ++i;
         } else {
             // regedit knows no other escape: the backslash stands for itself.
             out += c;
@@ -303,8 +309,14 @@ private:
 std::string Quoted(std::string_view text) {
     std::string out = "\"";
     for (const char c : text) {
-        if (c == '\\' || c == '"') out += '\\';
-        out += c;
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else {
+            if (c == '\\' || c == '"') out += '\\';
+            out += c;
+        }
     }
     out += '"';
     return out;
@@ -389,6 +401,7 @@ RegFileSection& AppendSection(RegFile& file, std::string_view key) {
 
 RegFileParse ParseRegFile(std::string_view bytes) {
     RegFileParse result;
+    if (bytes.empty()) return result;
     DecodedText decoded = DecodeFile(bytes);
     if (decoded.error.empty() && decoded.text.find('\0') != std::string::npos) {
         decoded.error = "zero bytes in the text";
@@ -398,6 +411,7 @@ RegFileParse ParseRegFile(std::string_view bytes) {
         return result;
     }
     result.file.encoding = decoded.encoding;
+    result.file.crlf = false;  // until the first line says otherwise
     Parser parser(SplitLines(decoded.text, result.file.crlf));
     result.error = parser.Run(result.file);
     return result;
@@ -431,7 +445,7 @@ std::vector<std::string> FormatRegValue(std::string_view name, const RegistryVal
     const std::string lead = (name.empty() ? std::string("@") : Quoted(name)) + "=";
     switch (value.type) {
         case RegistryValueType::String:
-            if (IsStorableName(value.data)) return {lead + Quoted(value.data)};
+            if (value.data.find('\0') == std::string::npos) return {lead + Quoted(value.data)};
             return HexLines(lead + TypeText(value.type), StringData(value.data));
         case RegistryValueType::ExpandString:
             return HexLines(lead + TypeText(value.type), StringData(value.data));

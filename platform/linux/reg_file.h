@@ -42,8 +42,10 @@ struct RegFileSection {
 };
 
 struct RegFile {
-    RegFileEncoding encoding = RegFileEncoding::Utf8;
-    bool crlf = false;
+    // A new file takes the form regedit writes, the one every regedit imports
+    // intact (Wine's garbles UTF-8 and refuses it with a byte-order mark).
+    RegFileEncoding encoding = RegFileEncoding::Utf16Le;
+    bool crlf = true;
     /// The header line and whatever stands before the first section.
     std::vector<std::string> preamble{std::string(kRegFileHeader), ""};
     std::vector<RegFileSection> sections;
@@ -58,15 +60,17 @@ struct RegFileParse {
 };
 
 /// Reads a whole file: UTF-8 with or without a byte-order mark or UTF-16LE
-/// with one, LF or CRLF line ends. An empty file is an empty registry.
+/// with one, LF or CRLF line ends. An empty file is an empty registry in the
+/// form of a new one.
 RegFileParse ParseRegFile(std::string_view bytes);
 
 /// The file's bytes in the encoding and line ends it was read with.
 std::string SerializeRegFile(const RegFile& file);
 
-/// The lines regedit writes for one value: `"Name"="text"`, `dword:`, `hex:`,
-/// `hex(n):` wrapped with `\` continuations. A string that one quoted line
-/// cannot hold (line breaks, zero characters) is written as `hex(1):`.
+/// The lines regedit writes for one value: `"Name"="text"` (line breaks as
+/// `\n` and `\r`), `dword:`, `hex:`, `hex(n):` wrapped with `\` continuations.
+/// A string with a zero character, which no quoted text can hold, is written
+/// as `hex(1):`.
 std::vector<std::string> FormatRegValue(std::string_view name, const RegistryValue& value);
 
 /// Whether `text` can name a value or a key part in the file.

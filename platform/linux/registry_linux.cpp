@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/linux/hive_file.h"
 #include "platform/linux/reg_file.h"
@@ -53,6 +54,21 @@ public:
         if (!IsStorableName(name)) return BadName("the value name");
         return hive_.update([&](RegFile& file) {
             SetRegValue(file, key_, name, {RegistryValueType::String, std::string(text)});
+            return RegistryResult{};
+        });
+    }
+
+    RegistryResult setStrings(
+        const std::vector<std::pair<std::string, std::string>>& values) override {
+        for (const auto& [name, text] : values) {
+            if (!IsStorableName(name)) return BadName("the value name");
+        }
+        // One replacement of the file: a writer killed half-way leaves all the
+        // old values or all the new ones, never a mix.
+        return hive_.update([&](RegFile& file) {
+            for (const auto& [name, text] : values) {
+                SetRegValue(file, key_, name, {RegistryValueType::String, text});
+            }
             return RegistryResult{};
         });
     }

@@ -155,8 +155,8 @@ TEST_F(TzMainTest, MenuChecksAtCreationBeforeStartUp) {
     }
 }
 
-// An unreadable settings file ends the start-up before the window is shown:
-// only the notification icon is left to reach the program.
+// An unreadable settings file ends the start-up before the window is shown
+// (the window then shows itself after the error box).
 TEST_F(TzMainTest, SettingsErrorEndsStartUpWithTheWindowHidden) {
     WriteSettingsFile("this is no registry file\n");
     EXPECT_THROW(
@@ -164,7 +164,10 @@ TEST_F(TzMainTest, SettingsErrorEndsStartUpWithTheWindowHidden) {
             try {
                 Form().FormCreate();
             } catch (const ERegistryException& e) {
-                EXPECT_STREQ(e.what(), "Failed to get data for 'LastPing'");
+                EXPECT_EQ(std::string(e.what()),
+                          "Failed to get data for 'LastPing': " +
+                              std::string(std::getenv("XDG_CONFIG_HOME")) +
+                              "/vintrel/user.reg, line 1: not a registry file header");
                 throw;
             }
         },

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/linux/utf16.h"
+#include "tests/support/regedit_form.h"
 #include "tests/support/temp_dir.h"
 
 namespace vintrel {
@@ -82,6 +83,10 @@ TEST(RegFileTest, ReadsEveryKindOfValueAsRegeditWritesIt) {
         {"empty none", "\"B\"=hex(0):", "B", Value(RegistryValueType::None, "")},
         {"expandable string unexpanded", "\"E\"=hex(2):25,00,54,00,4d,00,50,00,25,00,00,00", "E",
          Value(RegistryValueType::ExpandString, "%TMP%")},
+        {"line breaks as regedit exports them", R"("Note"="one\r\ntwo\n")", "Note",
+         Value(RegistryValueType::String, "one\r\ntwo\n")},
+        {"escaped backslash before n", R"("Path"="C:\\new")", "Path",
+         Value(RegistryValueType::String, R"(C:\new)")},
         {"string as hex(1)", "\"S\"=hex(1):61,00,0a,00,62,00,00,00", "S",
          Value(RegistryValueType::String, "a\nb")},
         {"multi-string kept raw", "\"M\"=hex(7):61,00,00,00,00,00", "M",
@@ -135,10 +140,14 @@ TEST(RegFileTest, RefusesUtf16ThatCouldNotBeWrittenBackAsItWas) {
 }
 
 TEST(RegFileTest, EmptyFileIsAnEmptyRegistry) {
-    for (const std::string bytes : {"", "\n\n", "  \n"}) {
+    const std::string header = "Windows Registry Editor Version 5.00\n\n";
+    // A file with nothing in it has no form of its own: it takes regedit's.
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", testing::RegeditForm(header)}, {"\n\n", header}, {"  \n", header}};
+    for (const auto& [bytes, written] : cases) {
         const RegFile file = MustParse(bytes);
         EXPECT_TRUE(file.sections.empty());
-        EXPECT_EQ(SerializeRegFile(file), "Windows Registry Editor Version 5.00\n\n");
+        EXPECT_EQ(SerializeRegFile(file), written);
     }
 }
 
@@ -212,6 +221,9 @@ TEST(RegFileTest, FormatsTheOtherKindsAsRegeditDoes) {
               std::vector<std::string>{R"("Q"=hex(b):01,02)"});
     EXPECT_EQ(FormatRegValue("S", Value(RegistryValueType::String, std::string("a\0b", 3))),
               std::vector<std::string>{R"("S"=hex(1):61,00,00,00,62,00,00,00)"});
+    // Wine's regedit cuts a hex(1) string at its first character on import.
+    EXPECT_EQ(FormatRegValue("L", Value(RegistryValueType::String, "a\r\nb")),
+              std::vector<std::string>{R"("L"="a\r\nb")"});
 }
 
 struct RoundTrip {

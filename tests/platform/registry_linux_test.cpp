@@ -1,7 +1,9 @@
 #include "platform/linux/registry_linux.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +16,7 @@
 
 #include "platform/linux/hive_file.h"
 #include "platform/linux/reg_file.h"
+#include "tests/support/regedit_form.h"
 #include "tests/support/temp_dir.h"
 
 namespace vintrel {
@@ -24,8 +27,8 @@ using testing::WriteFileBytes;
 
 constexpr std::string_view kPath = "\\SOFTWARE\\Kavrin\\Proxy\\";
 constexpr std::string_view kKey = "HKEY_CURRENT_USER\\SOFTWARE\\Kavrin\\Proxy";
-const std::string kEmptyKeyFile =
-    "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kavrin\\Proxy]\n\n";
+const std::string kEmptyKeyFile = testing::RegeditForm(
+    "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kavrin\\Proxy]\n\n");
 
 class RegistryLinuxTest : public ::testing::Test {
 protected:
@@ -89,10 +92,10 @@ TEST_F(RegistryLinuxTest, ValuesAreStoredQueriedAndDeleted) {
     EXPECT_TRUE(key->valueExists("port"));
     ASSERT_TRUE(key->queryValue("Port", value).ok());
     EXPECT_EQ(value, (RegistryValue{RegistryValueType::String, "8080"}));
-    EXPECT_EQ(
-        ReadFileBytes(home_.hivePath()),
-        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kavrin\\Proxy]\n"
-        "\"Port\"=\"8080\"\n\"Address\"=\"\"\n\n");
+    EXPECT_EQ(ReadFileBytes(home_.hivePath()),
+              testing::RegeditForm("Windows Registry Editor Version 5.00\n\n"
+                                   "[HKEY_CURRENT_USER\\SOFTWARE\\Kavrin\\Proxy]\n"
+                                   "\"Port\"=\"8080\"\n\"Address\"=\"\"\n\n"));
     EXPECT_TRUE(key->deleteValue("Port").ok());
     EXPECT_EQ(key->deleteValue("Port").status, RegistryStatus::NotFound);
     EXPECT_FALSE(key->valueExists("Port"));
@@ -122,7 +125,8 @@ TEST_F(RegistryLinuxTest, SymbolicLinkToTheHiveStaysALink) {
     fs::create_symlink(real, home_.hivePath());
     ASSERT_TRUE(create()->setString("Port", "1").ok());
     EXPECT_TRUE(fs::is_symlink(home_.hivePath()));
-    EXPECT_NE(ReadFileBytes(real).find("\"Port\"=\"1\""), std::string::npos);
+    EXPECT_NE(ReadFileBytes(real).find(testing::RegeditForm("\"Port\"=\"1\"").substr(2)),
+              std::string::npos);
 }
 
 struct FailureCase {
@@ -203,6 +207,48 @@ TEST_F(RegistryLinuxTest, UnreadableFileIsNotTakenForAnEmptyOne) {
               RegistryStatus::Unreadable);
 }
 
+TEST_F(RegistryLinuxTest, WhatIsNoSettingsFileIsRefusedWithoutReadingIt) {
+    const std::vector<std::pair<const char*, std::function<void(const fs::path&)>>> cases = {
+        // Opening a FIFO for reading would wait for a writer that never comes.
+        {"not a regular file", [](const fs::path& hive) { ::mkfifo(hive.c_str(), 0600); }},
+        {"larger than 1 MiB",
+         [](const fs::path& hive) {
+             WriteFileBytes(hive, "Windows Registry Editor Version 5.00\n;" +
+                                      std::string(1024 * 1024, 'x') + "\n");
+         }},
+    };
+    for (const auto& [reason, arrange] : cases) {
+        SCOPED_TRACE(reason);
+        testing::TempConfigHome home;
+        const auto registry = makeHiveRegistry([&](RegistryRoot) { return home.hivePath(); });
+        fs::create_directories(home.hivePath().parent_path());
+        arrange(home.hivePath());
+        const fs::file_status before = fs::status(home.hivePath());
+        const RegistryKeyResult opened = registry->createKey(RegistryRoot::CurrentUser, kPath);
+        EXPECT_EQ(opened.result.status, RegistryStatus::Unreadable);
+        EXPECT_EQ(opened.result.reason, home.hivePath().string() + ": " + reason);
+        EXPECT_EQ(fs::status(home.hivePath()).type(), before.type());
+    }
+}
+
+// A writer that waited on the lock for as long as it was held hung the window.
+TEST_F(RegistryLinuxTest, WriterGivesUpWhileAnotherProgramHoldsTheLock) {
+    const auto key = create();
+    ASSERT_TRUE(key->setString("Port", "80").ok());
+    const std::string before = ReadFileBytes(home_.hivePath());
+    const fs::path lockPath = fs::path(home_.hivePath()).concat(".lock");
+    const int other = ::open(lockPath.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    const RegistryResult refused = key->setStrings({{"Port", "8080"}, {"Address", "x"}});
+    EXPECT_EQ(refused.status, RegistryStatus::AccessDenied);
+    EXPECT_EQ(refused.reason,
+              home_.hivePath().string() + ": the settings are in use by another program");
+    EXPECT_EQ(ReadFileBytes(home_.hivePath()), before);
+    ::close(other);
+    EXPECT_TRUE(key->setString("Port", "8080").ok());
+}
+
 /// Runs `work` in a child process; its exit status is 0 when `work` returned true.
 pid_t Spawn(const std::function<bool()>& work) {
     const pid_t pid = ::fork();
@@ -217,6 +263,8 @@ int ExitStatus(pid_t pid) {
 }
 
 TEST_F(RegistryLinuxTest, TwoProcessesWritingAtOnceKeepEachOthersValues) {
+    // Each waits for the other's writes: a slow disk must not fail this test.
+    setRegistryWriteWait(std::chrono::minutes(1));
     ASSERT_NE(create(), nullptr);
     constexpr int kEach = 40;
     auto writer = [this](char who) {
@@ -233,6 +281,7 @@ TEST_F(RegistryLinuxTest, TwoProcessesWritingAtOnceKeepEachOthersValues) {
     const pid_t b = Spawn(writer('B'));
     ASSERT_EQ(ExitStatus(a), 0);
     ASSERT_EQ(ExitStatus(b), 0);
+    setRegistryWriteWait(std::chrono::milliseconds(100));
 
     const RegFileParse parsed = ParseRegFile(ReadFileBytes(home_.hivePath()));
     ASSERT_TRUE(parsed.ok()) << parsed.error;
@@ -258,13 +307,13 @@ TEST_F(RegistryLinuxTest, WriterKilledMidWayLeavesTheOldOrTheNewFile) {
         SCOPED_TRACE(round);
         const std::string old = "value " + std::to_string(round);
         const std::string next = "value " + std::to_string(round + 1);
-        ASSERT_TRUE(key->setString("Round", old).ok());
+        ASSERT_TRUE(key->setStrings({{"Round", old}, {"Mode", old}}).ok());
         int ready[2];
         ASSERT_EQ(::pipe(ready), 0);
         const pid_t writer = Spawn([&] {
             const auto own = create();
             const bool written = ::write(ready[1], "w", 1) == 1;
-            return written && own->setString("Round", next).ok();
+            return written && own->setStrings({{"Round", next}, {"Mode", next}}).ok();
         });
         char byte = 0;
         ASSERT_EQ(::read(ready[0], &byte, 1), 1);
@@ -280,6 +329,10 @@ TEST_F(RegistryLinuxTest, WriterKilledMidWayLeavesTheOldOrTheNewFile) {
         const RegistryValue* value = FindRegValue(parsed.file, kKey, "Round");
         ASSERT_NE(value, nullptr);
         EXPECT_TRUE(value->data == old || value->data == next) << value->data;
+        // Values stored together are never found half changed.
+        const RegistryValue* mode = FindRegValue(parsed.file, kKey, "Mode");
+        ASSERT_NE(mode, nullptr);
+        EXPECT_EQ(mode->data, value->data);
         const RegistryValue* kept = FindRegValue(parsed.file, kKey, "Bulk");
         ASSERT_NE(kept, nullptr);
         EXPECT_EQ(kept->data, bulk);

@@ -1,5 +1,6 @@
 #include "settings/settings_store.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/regedit_form.h"
 #include "tests/support/temp_dir.h"
 
 namespace vintrel {
 namespace {
 namespace fs = std::filesystem;
 using testing::ReadFileBytes;
+using testing::RegeditForm;
+using ::testing::StartsWith;
 using testing::WriteFileBytes;
 
 const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
@@ -54,7 +58,7 @@ TEST_F(SettingsStoreTest, FirstRunYieldsEveryDefaultAndCreatesTheEmptyKey) {
     };
     for (const auto& [name, defaultValue] : defaults) {
         EXPECT_EQ(ReadSetting(kSettingsKey, name, defaultValue), defaultValue) << name;
-        EXPECT_EQ(ReadFileBytes(home_.hivePath()), kEmptyKeyFile);
+        EXPECT_EQ(ReadFileBytes(home_.hivePath()), RegeditForm(kEmptyKeyFile));
     }
 }
 
@@ -66,8 +70,9 @@ TEST_F(SettingsStoreTest, WrittenTextIsReadBackAndEmptyMeansNotSet) {
     // Turning a flag off stores an empty value; it is never deleted.
     WriteSetting(kSettingsKey, "AutoStart", "");
     EXPECT_EQ(read("AutoStart", "default"), "default");
-    EXPECT_EQ(ReadFileBytes(home_.hivePath()),
-              kHeader + kSection + "\"Address\"=\"proxy.example\"\n\"AutoStart\"=\"\"\n\n");
+    EXPECT_EQ(
+        ReadFileBytes(home_.hivePath()),
+        RegeditForm(kHeader + kSection + "\"Address\"=\"proxy.example\"\n\"AutoStart\"=\"\"\n\n"));
 }
 
 struct StoredCase {
@@ -114,8 +119,10 @@ TEST_F(SettingsStoreTest, NamesAndTextsComeBackExactly) {
     for (const auto& [name, text] : cases) WriteSetting(kSettingsKey, name, text);
     for (const auto& [name, text] : cases) EXPECT_EQ(read(name), text) << name;
     // Kept readable for a person editing the file.
-    EXPECT_NE(ReadFileBytes(home_.hivePath()).find(R"("Address"="say \"hi\" \\ bye\\")"),
-              std::string::npos);
+    const std::string file = ReadFileBytes(home_.hivePath());
+    for (const char* line : {R"("Address"="say \"hi\" \\ bye\\")", R"("Note"="one\ntwo")"}) {
+        EXPECT_NE(file.find(RegeditForm(line).substr(2)), std::string::npos) << line;
+    }
 }
 
 TEST_F(SettingsStoreTest, BrokenFileFailsEveryOperationAndIsNeverRewritten) {
@@ -126,9 +133,16 @@ TEST_F(SettingsStoreTest, BrokenFileFailsEveryOperationAndIsNeverRewritten) {
         ++seen;
         const std::string broken = ReadFileBytes(entry.path());
         WriteFileBytes(home_.hivePath(), broken);
-        EXPECT_EQ(FailureOf([&] { read("Address"); }), "Failed to get data for 'Address'");
-        EXPECT_EQ(FailureOf([&] { WriteSetting(kSettingsKey, "Address", "new"); }),
-                  "Failed to set data for 'Address'");
+        // The message says which file is wrong, and where and how.
+        const std::string where = ": " + home_.hivePath().string();
+        EXPECT_THAT(FailureOf([&] { read("Address"); }),
+                    StartsWith("Failed to get data for 'Address'" + where));
+        EXPECT_THAT(FailureOf([&] { WriteSetting(kSettingsKey, "Address", "new"); }),
+                    StartsWith("Failed to set data for 'Address'" + where));
+        EXPECT_THAT(FailureOf([&] {
+                        WriteSettings(kSettingsKey, {{"Port", "1"}, {"Address", ""}});
+                    }),
+                    StartsWith("Failed to set data for 'Port'" + where));
         EXPECT_EQ(ReadFileBytes(home_.hivePath()), broken);
     }
     EXPECT_GE(seen, 10);
@@ -138,9 +152,9 @@ TEST_F(SettingsStoreTest, FolderThatCannotBeMadeFailsToCreateTheKey) {
     // Root passes over permissions, but not over a file where a folder must be.
     fs::remove_all(home_.path());
     WriteFileBytes(home_.path(), "a file, not a folder");
-    const std::string failure = "Failed to create key \\SOFTWARE\\Kavrin\\Proxy\\";
-    EXPECT_EQ(FailureOf([&] { read("Port"); }), failure);
-    EXPECT_EQ(FailureOf([&] { WriteSetting(kSettingsKey, "Port", "80"); }), failure);
+    const std::string failure = "Failed to create key \\SOFTWARE\\Kavrin\\Proxy\\: ";
+    EXPECT_THAT(FailureOf([&] { read("Port"); }), StartsWith(failure));
+    EXPECT_THAT(FailureOf([&] { WriteSetting(kSettingsKey, "Port", "80"); }), StartsWith(failure));
     EXPECT_EQ(ReadFileBytes(home_.path()), "a file, not a folder");
 }
 
@@ -152,8 +166,8 @@ TEST_F(SettingsStoreTest, ReadOnlyFolderStillReadsButRefusesWrites) {
     testing::WithoutFileRights asUser;
     if (!asUser.works()) GTEST_SKIP() << "root cannot give up its file rights here";
     EXPECT_EQ(read("Port"), "80");
-    EXPECT_EQ(FailureOf([&] { WriteSetting(kSettingsKey, "Port", "8080"); }),
-              "Failed to set data for 'Port'");
+    EXPECT_THAT(FailureOf([&] { WriteSetting(kSettingsKey, "Port", "8080"); }),
+                StartsWith("Failed to set data for 'Port': "));
     EXPECT_EQ(ReadFileBytes(home_.hivePath()), before);
 }
 
@@ -162,7 +176,8 @@ TEST_F(SettingsStoreTest, ReadOnlyFolderWithoutTheKeyCannotCreateIt) {
     fs::permissions(home_.hivePath().parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
     testing::WithoutFileRights asUser;
     if (!asUser.works()) GTEST_SKIP() << "root cannot give up its file rights here";
-    EXPECT_EQ(FailureOf([&] { read("Port"); }), "Failed to create key \\SOFTWARE\\Kavrin\\Proxy\\");
+    EXPECT_THAT(FailureOf([&] { read("Port"); }),
+                StartsWith("Failed to create key \\SOFTWARE\\Kavrin\\Proxy\\: "));
 }
 
 TEST_F(SettingsStoreTest, WritingKeepsOtherKeysAsTheyWere) {

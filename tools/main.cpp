@@ -7,11 +7,14 @@
 #include "platform/clock_setter.h"
 #include "platform/daytime_client.h"
 #include "platform/host_resolver.h"
+#include "platform/qt_runtime.h"
 #include "tools/sync_arguments.h"
 #include "tools/sync_command.h"
 #include "tools/zone_command.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     using namespace vintrel;
     const std::string agent = argc > 0 && argv[0] != nullptr
                                   ? std::filesystem::path(argv[0]).filename().string()
@@ -27,8 +30,17 @@ int main(int argc, char** argv) {
         return kSyncSuccess;
     }
     if (parsed.arguments.zone) return RunZone(std::cout, std::cerr);
+    // Name look-ups and the system's proxy settings go through Qt's thread
+    // pool, which wants an application object.
+    ensureQtCore();
     const std::unique_ptr<DaytimeClient> client = makeDaytimeClient();
     const std::unique_ptr<HostResolver> resolver = makeSystemHostResolver();
     const std::unique_ptr<ClockSetter> clock = makeSystemClockSetter();
     return RunSync(parsed.arguments, {*client, *resolver, *clock, agent}, std::cout, std::cerr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    vintrel::leaveProcess(Run(argc, argv));
 }

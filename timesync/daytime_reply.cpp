@@ -55,6 +55,16 @@ SerialTime ParseDaytimeReply(std::string_view reply) noexcept {
     }
 }
 
+std::string UnusableReplyReason(std::string_view reply) {
+    if (reply.empty()) return "it is empty";
+    if (PositionOf("NIST", UpperCaseAscii(reply)) == 0) {
+        return "it is not a NIST time code (it does not say \"UTC(NIST)\"; another kind of "
+               "daytime service, perhaps)";
+    }
+    return "it is not a NIST time code of the form \"JJJJJ YY-MM-DD HH:MM:SS\" with a year from "
+           "1980 to 2040";
+}
+
 SerialTime CurrentUtc() {
     return FromSystemTime(systemClock().utcNow());
 }

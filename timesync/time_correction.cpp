@@ -62,19 +62,27 @@ PingOutcome TimeCorrection::PingDayTime(bool quiet) {
     view_.processPendingEvents();
     if (!CheckConnection(quiet)) return {};
     DaytimeFetch fetch = client_.fetch(CurrentRequest());
-    return {true, std::move(fetch.reply), std::move(fetch.failure)};
+    return {true, std::move(fetch.reply), std::move(fetch.failure), std::move(fetch.route)};
 }
 
 double TimeCorrection::CorrectTime() {
     const PingOutcome ping = PingDayTime(view_.silentMode());
-    if (!ping.connected) return NOT_SYNCED;
+    if (!ping.connected) {
+        ReportFailure(kNoConnectionText);
+        return NOT_SYNCED;
+    }
     const SerialTime server = ParseDaytimeReply(ping.reply);
     if (server == 0) {
+        ReportFailure(ping.reply.empty()
+                          ? ping.failure
+                          : "the reply of time server " + view_.selectedServer() +
+                                " holds no usable time: " + UnusableReplyReason(ping.reply));
         if (!view_.silentMode()) view_.showMessage(kUnreachableServerText);
         return NOT_SYNCED;
     }
     const ClockCorrection correction = ApplyServerTime(server);
     if (!correction.clockSet) {
+        ReportFailure(ClockNotSetText(correction.reason));
         if (!view_.silentMode()) view_.showMessage(ClockNotSetText(correction.reason));
         return NOT_SYNCED;
     }
@@ -103,6 +111,10 @@ ClockCorrection TimeCorrection::ApplyServerTime(SerialTime server) {
     // clock that was set, and the error still reaches the caller.
     WriteSetting(kSettingsKey, "LastPing", text);
     return result;
+}
+
+void TimeCorrection::ReportFailure(const std::string& reason) const {
+    if (options_.reportFailure) options_.reportFailure(reason);
 }
 
 void TimeCorrection::DisplayDifference(double difference) {

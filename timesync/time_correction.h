@@ -40,6 +40,8 @@ struct PingOutcome {
     std::string reply;
     /// Why the reply is empty, as the daytime client put it.
     std::string failure;
+    /// How the reply came ("direct", or through which proxy), as the client put it.
+    std::string route;
 };
 
 /// The outcome of setting the clock to a server's time.
@@ -62,6 +64,9 @@ struct CorrectionOptions {
     bool probeConnectivity = true;
     /// Two highly available public names; only their resolution is tried.
     std::array<std::string, 2> probeHosts{"www.google.com", "www.microsoft.com"};
+    /// Told why, whenever a correction fails: the window's box texts are
+    /// fixed, so the reason goes here (the program writes it to stderr).
+    std::function<void(const std::string& reason)> reportFailure = {};
 };
 
 /// The main window's time-server query and clock correction, reaching the
@@ -93,6 +98,9 @@ public:
     /// Sets the clock to `server` (UTC); only when that succeeds records the
     /// correction: last sync time, `lblLastPing`, `Timer2` off, "LastPing".
     ClockCorrection ApplyServerTime(SerialTime server);
+
+    /// Hands the reason of a failed correction to the options' reporter.
+    void ReportFailure(const std::string& reason) const;
 
     /// Shows the report of a difference in days.
     void DisplayDifference(double difference);

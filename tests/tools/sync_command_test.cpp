@@ -132,7 +132,9 @@ INSTANTIATE_TEST_SUITE_P(
         ExitRow{"ServerSilent", false, "", "", "", kSyncServerUnusable,
                 "vintrel-sync: no reply from time server 129.6.15.27: it sent nothing\n"},
         ExitRow{"ReplyWithoutTime", false, "hello", "", "", kSyncServerUnusable,
-                "vintrel-sync: the reply of time server 129.6.15.27 holds no usable time\n"},
+                "vintrel-sync: the reply of time server 129.6.15.27 holds no usable time: it is "
+                "not a NIST time code (it does not say \"UTC(NIST)\"; another kind of daytime "
+                "service, perhaps)\n"},
         ExitRow{"ClockRefused", false, kNistReply, "", "Operation not permitted", kSyncClockNotSet,
                 "vintrel-sync: The system clock could not be set: Operation not permitted\n"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -270,7 +272,8 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        kSyncServerUnusable,
                        "vintrel-sync: the reply of time server 129.6.15.27 (query 2) holds no "
-                       "usable time: busy\\r\\n\n"},
+                       "usable time: it is not a NIST time code (it does not say \"UTC(NIST)\"; "
+                       "another kind of daytime service, perhaps): busy\\r\\n\n"},
         PreciseExitRow{"ClockRefused",
                        [](PreciseSyncTest& t) { t.setter.refusal = "Operation not permitted"; },
                        kSyncClockNotSet,

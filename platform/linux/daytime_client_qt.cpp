@@ -219,7 +219,8 @@ public:
             Attempt attempt = hop.type() == QNetworkProxy::HttpProxy
                                   ? throughHttpProxy(request, *server, hop, deadline)
                                   : viaSocket(*server, hop, deadline);
-            if (!failures.empty()) {
+            // A failure tells of the ways tried before; a reply carries none.
+            if (!failures.empty() && !attempt.fetch.failure.empty()) {
                 attempt.fetch.failure = failures + " " + attempt.fetch.failure;
             }
             if (!attempt.unreachable || &hop == &routes.hops.back()) {

@@ -32,8 +32,12 @@ QByteArray HostPort(const ProxiedServer& hop) {
 
 QByteArray CommonHeaders(const ProxiedServer& hop) {
     QByteArray headers = "Host: " + HostPort(hop) + "\r\n";
-    if (!hop.agent.empty())
+    if (!hop.agent.empty()) {
         headers += "User-Agent: " + QByteArray::fromStdString(hop.agent) + "\r\n";
+    }
+    if (!hop.credentials.isEmpty()) {
+        headers += "Proxy-Authorization: Basic " + hop.credentials.toUtf8().toBase64() + "\r\n";
+    }
     return headers;
 }
 

@@ -17,6 +17,9 @@ struct ProxiedServer {
     quint16 serverPort = 0;
     /// Sent as User-Agent: the executable's file name.
     std::string agent;
+    /// "user:password" when the proxy's settings hold them, sent as Basic
+    /// proxy authorisation, as Qt's own proxy sockets would.
+    QString credentials = {};
 };
 
 /// What an http proxy answered: its status line and whatever came after

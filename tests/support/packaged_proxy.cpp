@@ -139,6 +139,26 @@ std::vector<std::string> PrivoxyConfig(const fs::path& dir, const std::string& e
     return lines;
 }
 
+std::vector<pid_t> ChildrenOf(pid_t parent) {
+    std::vector<pid_t> children;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        // "pid (comm) state ppid ...": the name may hold blanks, not ')'s after it.
+        const std::size_t close = line.rfind(')');
+        if (close == std::string::npos) continue;
+        std::istringstream rest(line.substr(close + 1));
+        std::string state;
+        pid_t ppid = 0;
+        rest >> state >> ppid;
+        if (ppid == parent) children.push_back(static_cast<pid_t>(std::stol(name)));
+    }
+    return children;
+}
+
 }  // namespace
 
 std::string PackagedProxy::unavailableReason(ProxyProgram program) {
@@ -242,6 +262,9 @@ void PackagedProxy::start() {
 
 void PackagedProxy::stop() {
     if (pid_ <= 0) return;
+    // squid's pinger starts a session of its own and can outlive a squid
+    // that is stopped early, so the proxy's children are ended by their ids.
+    const std::vector<pid_t> helpers = ChildrenOf(pid_);
     // squid ends at once on SIGINT; on SIGTERM it waits for its clients.
     ::kill(pid_, program_ == ProxyProgram::Squid ? SIGINT : SIGTERM);
     const auto deadline = std::chrono::steady_clock::now() + kStopLimit;
@@ -254,6 +277,7 @@ void PackagedProxy::stop() {
         }
         std::this_thread::sleep_for(kPollPause);
     }
+    for (const pid_t helper : helpers) ::kill(helper, SIGKILL);
     pid_ = -1;
 }
 

@@ -10,12 +10,15 @@
 #include "platform/clock_setter.h"
 #include "platform/daytime_client.h"
 #include "platform/host_resolver.h"
+#include "platform/qt_runtime.h"
 #include "platform/shell_launcher.h"
 #include "settings/tfrm_proxy.h"
 
 using namespace vintrel;
 
-int main(int argc, char** argv) {
+namespace {
+
+int RunProgram(int argc, char** argv) {
     VintrelApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
 
@@ -51,7 +54,13 @@ int main(int argc, char** argv) {
         ReadmeCandidates(executable.absoluteFilePath().toStdString(), kInstalledDocDir),
         kMakerUrl};
 
-    TfrmTzMain form(std::move(services), CorrectionOptions{});
+    // The boxes keep their fixed texts; the reason of a failed correction
+    // goes to standard error, and so to the journal under a desktop session.
+    CorrectionOptions options;
+    options.reportFailure = [](const std::string& reason) {
+        std::fprintf(stderr, "vintrel: the clock was not corrected: %s\n", reason.c_str());
+    };
+    TfrmTzMain form(std::move(services), std::move(options));
     QObject::connect(&instance, &SingleInstance::showRequested, &form,
                      [&form] { form.showWindowNormal(); });
     form.runFormCreate();
@@ -60,4 +69,12 @@ int main(int argc, char** argv) {
     TfrmAbout frmAbout(*shell, &form);
     form.setDialogs(&frmProxy, &frmAbout);
     return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Everything of the program is gone by now; what is left are the
+    // libraries' own exit handlers, which a proxy script can crash.
+    leaveProcess(RunProgram(argc, argv));
 }

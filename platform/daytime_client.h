@@ -44,6 +44,9 @@ struct DaytimeFetch {
     /// Filled in when a reply came; all zero when the client does not time
     /// its fetches.
     DaytimeTiming timing = {};
+    /// How the reply came, for a user who wonders: "direct", or through
+    /// which proxy and in which way; empty when no connection stood.
+    std::string route = {};
 };
 
 /// Bounds on one fetch, so that a silent server or proxy never hangs the caller.

@@ -11,6 +11,9 @@ namespace vintrel {
 /// reply holds no acceptable time. Never throws.
 SerialTime ParseDaytimeReply(std::string_view reply) noexcept;
 
+/// Why `ParseDaytimeReply` found no time in `reply`, in words a user can read.
+std::string UnusableReplyReason(std::string_view reply);
+
 /// The system clock's UTC time, milliseconds included.
 SerialTime CurrentUtc();
 

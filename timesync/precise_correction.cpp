@@ -22,6 +22,7 @@ bool PreciseCorrection::start(Done done) {
     silent_ = view_.silentMode();
     view_.processPendingEvents();
     if (!correction_.CheckConnection(silent_)) {
+        correction_.ReportFailure(kNoConnectionText);
         if (done) done(NOT_SYNCED);
         return true;
     }
@@ -55,6 +56,11 @@ void PreciseCorrection::finished(const MeasurementResult& result) {
 
 double PreciseCorrection::conclude(const MeasurementResult& result) {
     if (result.status != MeasurementStatus::Done) {
+        correction_.ReportFailure(
+            result.status == MeasurementStatus::NoReply
+                ? result.failure
+                : "the reply of time server " + view_.selectedServer() +
+                      " holds no usable time: " + UnusableReplyReason(result.reply));
         if (!silent_) view_.showMessage(kUnreachableServerText);
         return NOT_SYNCED;
     }
@@ -62,6 +68,7 @@ double PreciseCorrection::conclude(const MeasurementResult& result) {
     if (silent_ && !correction_.SilentStepAllowed(server - CurrentUtc())) return NOT_SYNCED;
     const ClockCorrection correction = correction_.ApplyServerTime(server);
     if (!correction.clockSet) {
+        correction_.ReportFailure(ClockNotSetText(correction.reason));
         if (!silent_) view_.showMessage(ClockNotSetText(correction.reason));
         return NOT_SYNCED;
     }

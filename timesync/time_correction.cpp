@@ -84,22 +84,40 @@ PingOutcome TimeCorrection::PingDayTime(bool quiet) {
     view_.processPendingEvents();
     if (!CheckConnection(quiet)) return {};
     DaytimeFetch fetch = client_.fetch(CurrentRequest());
-    return {true, std::move(fetch.reply), std::move(fetch.failure)};
+    return {true, std::move(fetch.reply), std::move(fetch.failure), std::move(fetch.route)};
 }
 
 double TimeCorrection::CorrectTime() {
     const PingOutcome ping = PingDayTime(view_.silentMode());
-    if (!ping.connected) return NOT_SYNCED;
+    if (!ping.connected) {
+        ReportFailure(kNoConnectionText);
+        return NOT_SYNCED;
+    }
     const SerialTime server = ParseDaytimeReply(ping.reply);
     // A server that does not vouch for its time is as good as no time at all.
-    if (server == 0 || !ReadNistLineStatus(ping.reply).vouched()) {
+    const NistLineStatus status = ReadNistLineStatus(ping.reply);
+    if (server == 0 || !status.vouched()) {
+        const std::string from = "the reply of time server " + view_.selectedServer();
+        if (ping.reply.empty()) {
+            ReportFailure(ping.failure);
+        } else if (server == 0) {
+            ReportFailure(from + " holds no usable time: " + UnusableReplyReason(ping.reply));
+        } else {
+            ReportFailure(from + " is not used: " + UnhealthyReason(status.health));
+        }
         if (!view_.silentMode()) view_.showMessage(kUnreachableServerText);
         return NOT_SYNCED;
     }
-    // Nothing to say when silent: the schedule tries again as after any failure.
-    if (view_.silentMode() && !SilentStepAllowed(server - CurrentUtc())) return NOT_SYNCED;
+    // No box: only a silent run is held back, and its schedule tries again as
+    // after any failure.
+    if (view_.silentMode() && !SilentStepAllowed(server - CurrentUtc())) {
+        ReportFailure("a daily correction of more than " + IntegerText(kLargeSilentStep) +
+                      " s is made only when a second server at another site agrees, and none did");
+        return NOT_SYNCED;
+    }
     const ClockCorrection correction = ApplyServerTime(server);
     if (!correction.clockSet) {
+        ReportFailure(ClockNotSetText(correction.reason));
         if (!view_.silentMode()) view_.showMessage(ClockNotSetText(correction.reason));
         return NOT_SYNCED;
     }
@@ -140,6 +158,10 @@ bool TimeCorrection::SilentStepAllowed(double difference) {
     if (time == 0 || !ReadNistLineStatus(fetch.reply).vouched()) return false;
     const double disagreement = std::fabs(time - CurrentUtc() - difference) * kSecondsPerDay;
     return disagreement <= kSecondOpinionTolerance;
+}
+
+void TimeCorrection::ReportFailure(const std::string& reason) const {
+    if (options_.reportFailure) options_.reportFailure(reason);
 }
 
 void TimeCorrection::DisplayDifference(double difference) {

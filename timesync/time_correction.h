@@ -55,6 +55,8 @@ struct PingOutcome {
     std::string reply;
     /// Why the reply is empty, as the daytime client put it.
     std::string failure;
+    /// How the reply came ("direct", or through which proxy), as the client put it.
+    std::string route;
 };
 
 /// The outcome of setting the clock to a server's time.
@@ -80,6 +82,9 @@ struct CorrectionOptions {
     /// The servers a second opinion may come from (the Time Servers menu's).
     /// Without them no large silent step is ever taken.
     std::vector<std::string> servers{};
+    /// Told why, whenever a correction fails: the window's box texts are
+    /// fixed, so the reason goes here (the program writes it to stderr).
+    std::function<void(const std::string& reason)> reportFailure = {};
 };
 
 /// The main window's time-server query and clock correction, reaching the
@@ -118,6 +123,8 @@ public:
     /// within `kSecondOpinionTolerance`. Throws ERegistryException from the
     /// settings store.
     bool SilentStepAllowed(double difference);
+    /// Hands the reason of a failed correction to the options' reporter.
+    void ReportFailure(const std::string& reason) const;
 
     /// Shows the report of a difference in days.
     void DisplayDifference(double difference);

@@ -8,12 +8,15 @@
 #include "platform/clock_setter.h"
 #include "platform/daytime_client.h"
 #include "platform/host_resolver.h"
+#include "platform/qt_runtime.h"
 #include "platform/registry.h"
 #include "tools/sync_arguments.h"
 #include "tools/sync_command.h"
 #include "tools/zone_command.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     using namespace vintrel;
     const std::string agent = argc > 0 && argv[0] != nullptr
                                   ? std::filesystem::path(argv[0]).filename().string()
@@ -31,8 +34,17 @@ int main(int argc, char** argv) {
     if (parsed.arguments.zone) return RunZone(std::cout, std::cerr);
     // No window to keep alive: a settings change in another program may finish first.
     setRegistryWriteWait(std::chrono::seconds(2));
+    // Name look-ups and the system's proxy settings go through Qt's thread
+    // pool, which wants an application object.
+    ensureQtCore();
     const std::unique_ptr<DaytimeClient> client = makeDaytimeClient();
     const std::unique_ptr<HostResolver> resolver = makeSystemHostResolver();
     const std::unique_ptr<ClockSetter> clock = makeSystemClockSetter();
     return RunSync(parsed.arguments, {*client, *resolver, *clock, agent}, std::cout, std::cerr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    vintrel::leaveProcess(Run(argc, argv));
 }

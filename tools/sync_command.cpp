@@ -75,7 +75,8 @@ int SyncPrecisely(const SyncArguments& arguments, const SyncServices& services,
             return kSyncServerUnusable;
         case MeasurementStatus::UnusableReply:
             Complain(err) << "the reply of time server " << server << which
-                          << " holds no usable time: " << EscapedReply(result.reply) << '\n';
+                          << " holds no usable time: " << UnusableReplyReason(result.reply) << ": "
+                          << EscapedReply(result.reply) << '\n';
             return kSyncServerUnusable;
         case MeasurementStatus::Unvouched:
             Complain(err) << "no reply of time server " << server
@@ -108,14 +109,17 @@ int Sync(const SyncArguments& arguments, const SyncServices& services, std::ostr
         return kSyncNoConnection;
     }
     if (ping.reply.empty()) {
+        if (!ping.route.empty()) out << "route: " << ping.route << '\n';
         Complain(err) << "no reply from time server " << server << ": "
                       << (ping.failure.empty() ? "it sent nothing" : ping.failure) << '\n';
         return kSyncServerUnusable;
     }
+    if (!ping.route.empty()) out << "route: " << ping.route << '\n';
     out << "reply: " << EscapedReply(ping.reply) << '\n';
     const SerialTime serverUtc = ParseDaytimeReply(ping.reply);
     if (serverUtc == 0) {
-        Complain(err) << "the reply of time server " << server << " holds no usable time\n";
+        Complain(err) << "the reply of time server " << server
+                      << " holds no usable time: " << UnusableReplyReason(ping.reply) << '\n';
         return kSyncServerUnusable;
     }
     if (const NistLineStatus status = ReadNistLineStatus(ping.reply); !status.vouched()) {

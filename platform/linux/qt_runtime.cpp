@@ -2,6 +2,10 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
 namespace vintrel {
 
 void ensureQtCore() {
@@ -11,6 +15,13 @@ void ensureQtCore() {
     static char name[] = "vintrel";
     static char* argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
+}
+
+void leaveProcess(int status) {
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 }  // namespace vintrel

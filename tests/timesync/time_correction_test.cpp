@@ -178,6 +178,8 @@ struct FailureRow {
     const char* refusal;
     bool silent;
     const char* message;  // nullptr: none
+    // Handed to the reporter, silent or not: the box text cannot say why.
+    const char* reported;
 };
 
 void PrintTo(const FailureRow& row, std::ostream* os) {
@@ -191,12 +193,17 @@ TEST_P(FailedCorrectionTest, ReportsUnlessSilentAndRecordsNothing) {
     const FailureRow& row = GetParam();
     if (row.reply == nullptr) resolver.addresses.clear();
     client.result.reply = row.reply != nullptr ? row.reply : "";
+    client.result.failure = client.result.reply.empty() ? "Connection refused." : "";
     setter.refusal = row.refusal;
     settings.preset("LastPing", "Never");
     view.setLastPingLabel("Never");
     view.setSilentMode(row.silent);
 
-    EXPECT_EQ(correction().CorrectTime(), NOT_SYNCED);
+    std::vector<std::string> reported;
+    CorrectionOptions options{"vintrel", kDaytimePort, {}, true};
+    options.reportFailure = [&reported](const std::string& reason) { reported.push_back(reason); };
+    EXPECT_EQ(correction(std::move(options)).CorrectTime(), NOT_SYNCED);
+    EXPECT_EQ(reported, std::vector<std::string>{row.reported});
     const std::vector<std::string> expected =
         row.message == nullptr ? std::vector<std::string>{} : std::vector<std::string>{row.message};
     EXPECT_EQ(view.messages(), expected);
@@ -210,14 +217,19 @@ TEST_P(FailedCorrectionTest, ReportsUnlessSilentAndRecordsNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Failures, FailedCorrectionTest,
     ::testing::Values(
-        FailureRow{"NoConnection", nullptr, "", false, kNoConnectionText},
-        FailureRow{"NoConnectionSilent", nullptr, "", true, nullptr},
-        FailureRow{"EmptyReply", "", "", false, kUnreachableServerText},
-        FailureRow{"EmptyReplySilent", "", "", true, nullptr},
-        FailureRow{"ReplyWithoutTime", "hello NIST", "", false, kUnreachableServerText},
+        FailureRow{"NoConnection", nullptr, "", false, kNoConnectionText, kNoConnectionText},
+        FailureRow{"NoConnectionSilent", nullptr, "", true, nullptr, kNoConnectionText},
+        FailureRow{"EmptyReply", "", "", false, kUnreachableServerText, "Connection refused."},
+        FailureRow{"EmptyReplySilent", "", "", true, nullptr, "Connection refused."},
+        FailureRow{"ReplyWithoutTime", "hello NIST", "", false, kUnreachableServerText,
+                   "the reply of time server 129.6.15.28 holds no usable time: it is not a NIST "
+                   "time code of the form \"JJJJJ YY-MM-DD HH:MM:SS\" with a year from 1980 to "
+                   "2040"},
         FailureRow{"ClockRefused", kNistReply, "Operation not permitted", false,
+                   "The system clock could not be set: Operation not permitted",
                    "The system clock could not be set: Operation not permitted"},
-        FailureRow{"ClockRefusedSilent", kNistReply, "Operation not permitted", true, nullptr}),
+        FailureRow{"ClockRefusedSilent", kNistReply, "Operation not permitted", true, nullptr,
+                   "The system clock could not be set: Operation not permitted"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TimeCorrectionTest, UnreachableServerTextIsKeptWordForWord) {

@@ -144,7 +144,9 @@ INSTANTIATE_TEST_SUITE_P(
         ExitRow{"ServerSilent", false, "", "", "", kSyncServerUnusable,
                 "vintrel-sync: no reply from time server 129.6.15.27: it sent nothing\n"},
         ExitRow{"ReplyWithoutTime", false, "hello", "", "", kSyncServerUnusable,
-                "vintrel-sync: the reply of time server 129.6.15.27 holds no usable time\n"},
+                "vintrel-sync: the reply of time server 129.6.15.27 holds no usable time: it is "
+                "not a NIST time code (it does not say \"UTC(NIST)\"; another kind of daytime "
+                "service, perhaps)\n"},
         ExitRow{"ServerDoesNotVouch", false,
                 "\n60311 24-01-02 03:04:05 00 0 2 716.5 UTC(NIST) * \n", "", "",
                 kSyncServerUnusable,
@@ -311,7 +313,8 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        kSyncServerUnusable,
                        "vintrel-sync: the reply of time server 129.6.15.27 (query 2) holds no "
-                       "usable time: busy\\r\\n\n"},
+                       "usable time: it is not a NIST time code (it does not say \"UTC(NIST)\"; "
+                       "another kind of daytime service, perhaps): busy\\r\\n\n"},
         PreciseExitRow{"NoReplyVouchedFor",
                        [](PreciseSyncTest& t) {
                            for (int q = 1; q <= 8; ++q) {

@@ -58,7 +58,7 @@ double PreciseCorrection::conclude(const MeasurementResult& result) {
         return NOT_SYNCED;
     }
     const ClockCorrection correction =
-        correction_.ApplyServerTime(OffsetMeasurement::ServerTimeNow(result));
+        correction_.ApplyServerTime(OffsetMeasurement::ServerTimeNow(result), !silent_);
     if (!correction.clockSet) {
         if (!silent_) view_.showMessage(ClockNotSetText(correction.reason));
         return NOT_SYNCED;

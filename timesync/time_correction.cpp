@@ -73,7 +73,7 @@ double TimeCorrection::CorrectTime() {
         if (!view_.silentMode()) view_.showMessage(kUnreachableServerText);
         return NOT_SYNCED;
     }
-    const ClockCorrection correction = ApplyServerTime(server);
+    const ClockCorrection correction = ApplyServerTime(server, !view_.silentMode());
     if (!correction.clockSet) {
         if (!view_.silentMode()) view_.showMessage(ClockNotSetText(correction.reason));
         return NOT_SYNCED;
@@ -81,13 +81,13 @@ double TimeCorrection::CorrectTime() {
     return correction.difference;
 }
 
-ClockCorrection TimeCorrection::ApplyServerTime(SerialTime server) {
+ClockCorrection TimeCorrection::ApplyServerTime(SerialTime server, bool interactive) {
     ClockCorrection result;
     // Both readings come before the clock moves.
     result.difference = server - CurrentUtc();
     const SystemTime utc = ToSystemTime(server);
     const SerialTime localBefore = LocalNow();
-    const ClockSetResult set = clock_.setUtc(utc);
+    const ClockSetResult set = clock_.setUtc(utc, interactive);
     if (!set.ok) {
         // A clock that was not set is no correction: nothing is recorded, so
         // the schedule tries again.

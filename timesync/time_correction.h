@@ -92,7 +92,9 @@ public:
 
     /// Sets the clock to `server` (UTC); only when that succeeds records the
     /// correction: last sync time, `lblLastPing`, `Timer2` off, "LastPing".
-    ClockCorrection ApplyServerTime(SerialTime server);
+    /// `interactive`: the user started this correction, so the system may ask
+    /// them for the right to set the clock.
+    ClockCorrection ApplyServerTime(SerialTime server, bool interactive);
 
     /// Shows the report of a difference in days.
     void DisplayDifference(double difference);

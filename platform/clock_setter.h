@@ -18,7 +18,10 @@ struct ClockSetResult {
 class ClockSetter {
 public:
     virtual ~ClockSetter() = default;
-    virtual ClockSetResult setUtc(const SystemTime& utc) = 0;
+    /// Sets the clock to `utc`. `interactive` says that the user started
+    /// this correction, so the system may ask them for the right to set it;
+    /// a correction that runs by itself never brings up such a prompt.
+    virtual ClockSetResult setUtc(const SystemTime& utc, bool interactive) = 0;
 };
 
 std::unique_ptr<ClockSetter> makeSystemClockSetter();

@@ -66,7 +66,7 @@ double PreciseCorrection::conclude(const MeasurementResult& result) {
     }
     const SerialTime server = OffsetMeasurement::ServerTimeNow(result);
     if (silent_ && !correction_.SilentStepAllowed(server - CurrentUtc())) return NOT_SYNCED;
-    const ClockCorrection correction = correction_.ApplyServerTime(server);
+    const ClockCorrection correction = correction_.ApplyServerTime(server, !silent_);
     if (!correction.clockSet) {
         correction_.ReportFailure(ClockNotSetText(correction.reason));
         if (!silent_) view_.showMessage(ClockNotSetText(correction.reason));

@@ -110,12 +110,8 @@ double TimeCorrection::CorrectTime() {
     }
     // No box: only a silent run is held back, and its schedule tries again as
     // after any failure.
-    if (view_.silentMode() && !SilentStepAllowed(server - CurrentUtc())) {
-        ReportFailure("a daily correction of more than " + IntegerText(kLargeSilentStep) +
-                      " s is made only when a second server at another site agrees, and none did");
-        return NOT_SYNCED;
-    }
-    const ClockCorrection correction = ApplyServerTime(server);
+    if (view_.silentMode() && !SilentStepAllowed(server - CurrentUtc())) return NOT_SYNCED;
+    const ClockCorrection correction = ApplyServerTime(server, !view_.silentMode());
     if (!correction.clockSet) {
         ReportFailure(ClockNotSetText(correction.reason));
         if (!view_.silentMode()) view_.showMessage(ClockNotSetText(correction.reason));
@@ -124,13 +120,13 @@ double TimeCorrection::CorrectTime() {
     return correction.difference;
 }
 
-ClockCorrection TimeCorrection::ApplyServerTime(SerialTime server) {
+ClockCorrection TimeCorrection::ApplyServerTime(SerialTime server, bool interactive) {
     ClockCorrection result;
     // Both readings come before the clock moves.
     result.difference = server - CurrentUtc();
     const SystemTime utc = ToSystemTime(server);
     const SerialTime localBefore = LocalNow();
-    const ClockSetResult set = clock_.setUtc(utc);
+    const ClockSetResult set = clock_.setUtc(utc, interactive);
     if (!set.ok) {
         // A clock that was not set is no correction: nothing is recorded, so
         // the schedule tries again.
@@ -150,6 +146,13 @@ ClockCorrection TimeCorrection::ApplyServerTime(SerialTime server) {
 
 bool TimeCorrection::SilentStepAllowed(double difference) {
     if (std::fabs(difference) * kSecondsPerDay <= kLargeSilentStep) return true;
+    if (SecondOpinionAgrees(difference)) return true;
+    ReportFailure("a daily correction of more than " + IntegerText(kLargeSilentStep) +
+                  " s is made only when a second server at another site agrees, and none did");
+    return false;
+}
+
+bool TimeCorrection::SecondOpinionAgrees(double difference) {
     const std::string second = SecondOpinionServer(view_.selectedServer(), options_.servers);
     if (second.empty()) return false;
     const DaytimeFetch fetch = client_.fetch(

@@ -115,14 +115,17 @@ public:
 
     /// Sets the clock to `server` (UTC); only when that succeeds records the
     /// correction: last sync time, `lblLastPing`, `Timer2` off, "LastPing".
-    ClockCorrection ApplyServerTime(SerialTime server);
+    /// `interactive`: the user started this correction, so the system may ask
+    /// them for the right to set the clock.
+    ClockCorrection ApplyServerTime(SerialTime server, bool interactive);
 
     /// Whether a silent correction by `difference` days may go ahead: always
     /// for a step up to `kLargeSilentStep`; beyond it only when the second
     /// opinion server, asked the same way, differs from the clock by the same
-    /// within `kSecondOpinionTolerance`. Throws ERegistryException from the
-    /// settings store.
+    /// within `kSecondOpinionTolerance`; a step held back is reported. Throws
+    /// ERegistryException from the settings store.
     bool SilentStepAllowed(double difference);
+
     /// Hands the reason of a failed correction to the options' reporter.
     void ReportFailure(const std::string& reason) const;
 
@@ -134,6 +137,7 @@ public:
 
 private:
     ConnectionSettings connectionSettings() const;
+    bool SecondOpinionAgrees(double difference);
 
     CorrectionView& view_;
     DaytimeClient& client_;

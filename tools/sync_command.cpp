@@ -32,9 +32,38 @@ CorrectionOptions OptionsFor(const SyncArguments& arguments, const SyncServices&
     return options;
 }
 
-int SetClock(TimeCorrection& correction, SerialTime serverUtc, std::ostream& out,
-             std::ostream& err) {
-    const ClockCorrection corrected = correction.ApplyServerTime(serverUtc);
+// Notes whether the clock was set, so that a settings error that comes after
+// is not taken for a correction that failed.
+class NotingClockSetter final : public ClockSetter {
+public:
+    explicit NotingClockSetter(ClockSetter& clock) : clock_(clock) {}
+    ClockSetResult setUtc(const SystemTime& utc, bool interactive) override {
+        ClockSetResult result = clock_.setUtc(utc, interactive);
+        set_ = set_ || result.ok;
+        return result;
+    }
+    bool set() const { return set_; }
+
+private:
+    ClockSetter& clock_;
+    bool set_ = false;
+};
+
+int SetClock(TimeCorrection& correction, const NotingClockSetter& clock, SerialTime serverUtc,
+             std::ostream& out, std::ostream& err) {
+    ClockCorrection corrected;
+    const double differenceBefore = serverUtc - CurrentUtc();
+    try {
+        // Someone ran the command, so the system may ask them for the right.
+        corrected = correction.ApplyServerTime(serverUtc, /*interactive=*/true);
+    } catch (const std::exception& error) {
+        if (!clock.set()) throw;
+        // The clock is right; only the record of it is missing.
+        out << "offset: " << OffsetText(differenceBefore) << "\nclock: set\n";
+        Complain(err) << "warning: the clock was set, but \"LastPing\" could not be written: "
+                      << error.what() << '\n';
+        return kSyncSuccess;
+    }
     out << "offset: " << OffsetText(corrected.difference) << '\n';
     if (!corrected.clockSet) {
         Complain(err) << ClockNotSetText(corrected.reason) << '\n';
@@ -60,8 +89,8 @@ MeasurementResult Measure(const SyncArguments& arguments, const SyncServices& se
 }
 
 int SyncPrecisely(const SyncArguments& arguments, const SyncServices& services,
-                  TimeCorrection& correction, const std::string& server, std::ostream& out,
-                  std::ostream& err) {
+                  TimeCorrection& correction, const NotingClockSetter& clock,
+                  const std::string& server, std::ostream& out, std::ostream& err) {
     if (!correction.CheckConnection(/*quiet=*/true)) {
         Complain(err) << kNoConnectionText << '\n';
         return kSyncNoConnection;
@@ -87,7 +116,7 @@ int SyncPrecisely(const SyncArguments& arguments, const SyncServices& services,
     }
     out << EstimateText(result.estimate) << AdvanceText(result);
     if (!arguments.setClock) return kSyncSuccess;
-    return SetClock(correction, OffsetMeasurement::ServerTimeNow(result), out, err);
+    return SetClock(correction, clock, OffsetMeasurement::ServerTimeNow(result), out, err);
 }
 
 int Sync(const SyncArguments& arguments, const SyncServices& services, std::ostream& out,
@@ -97,10 +126,11 @@ int Sync(const SyncArguments& arguments, const SyncServices& services, std::ostr
                                    : ReadSetting(kSettingsKey, "ipAddress", kDefaultTimeServer);
     PlainCorrectionView view(server);
     view.setSilentMode(true);
-    TimeCorrection correction(view, services.client, services.resolver, services.clock,
+    NotingClockSetter clock(services.clock);
+    TimeCorrection correction(view, services.client, services.resolver, clock,
                               OptionsFor(arguments, services));
     if (arguments.precise) {
-        return SyncPrecisely(arguments, services, correction, server, out, err);
+        return SyncPrecisely(arguments, services, correction, clock, server, out, err);
     }
 
     const PingOutcome ping = correction.PingDayTime(/*quiet=*/true);
@@ -132,7 +162,7 @@ int Sync(const SyncArguments& arguments, const SyncServices& services, std::ostr
         out << "offset: " << OffsetText(serverUtc - CurrentUtc()) << '\n';
         return kSyncSuccess;
     }
-    return SetClock(correction, serverUtc, out, err);
+    return SetClock(correction, clock, serverUtc, out, err);
 }
 
 }  // namespace

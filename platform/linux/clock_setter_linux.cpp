@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <system_error>
@@ -17,8 +18,7 @@ namespace {
 std::string InvalidTimeReason(const SystemTime& t) {
     char text[160];
     std::snprintf(text, sizeof text,
-                  "The system clock was not set because %04u-%02u-%02u %02u:%02u:%02u.%03u is not "
-                  "a valid UTC date and time after 1970",
+                  "%04u-%02u-%02u %02u:%02u:%02u.%03u is not a valid UTC date and time after 1970",
                   unsigned{t.wYear}, unsigned{t.wMonth}, unsigned{t.wDay}, unsigned{t.wHour},
                   unsigned{t.wMinute}, unsigned{t.wSecond}, unsigned{t.wMilliseconds});
     return text;
@@ -34,14 +34,19 @@ public:
         ts.tv_nsec = static_cast<long>(microsecondsUtc % 1'000'000 * 1000);
         return clock_settime(CLOCK_REALTIME, &ts) == 0 ? 0 : errno;
     }
+
+    std::int64_t realtimeMicroseconds() const override {
+        timespec ts{};
+        clock_gettime(CLOCK_REALTIME, &ts);
+        return std::int64_t{ts.tv_sec} * 1'000'000 + ts.tv_nsec / 1000;
+    }
 };
 
 }  // namespace
 
-LinuxClockSetter::LinuxClockSetter(KernelClock& kernel, std::chrono::milliseconds busTimeout)
-    : kernel_(kernel), busTimeout_(busTimeout) {}
+LinuxClockSetter::LinuxClockSetter(KernelClock& kernel) : kernel_(kernel) {}
 
-ClockSetResult LinuxClockSetter::setUtc(const SystemTime& utc) {
+ClockSetResult LinuxClockSetter::setUtc(const SystemTime& utc, bool interactive) {
     const std::optional<std::int64_t> micros = microsecondsSinceEpoch(utc);
     if (!micros) return {false, InvalidTimeReason(utc)};
     // The capability is asked for, never found out by trying: a trial that
@@ -52,11 +57,11 @@ ClockSetResult LinuxClockSetter::setUtc(const SystemTime& utc) {
         // In a user namespace the capability shows but does not reach the
         // clock; timedated outside it may still be allowed to.
         if (error != EPERM) {
-            return {false, "The system clock was not set: " +
-                               std::error_code(error, std::generic_category()).message()};
+            return {false, std::error_code(error, std::generic_category()).message()};
         }
     }
-    return setTimeThroughTimedated(*micros, busTimeout_);
+    return setTimeThroughTimedated(
+        {*micros, [this] { return kernel_.realtimeMicroseconds(); }, interactive});
 }
 
 std::optional<std::int64_t> microsecondsSinceEpoch(const SystemTime& t) {

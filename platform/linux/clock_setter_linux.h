@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <optional>
 
@@ -17,21 +16,19 @@ public:
     virtual bool maySetClock() const = 0;
     /// Sets CLOCK_REALTIME; returns 0, or the errno of the failure.
     virtual int setRealtime(std::int64_t microsecondsUtc) = 0;
+    /// CLOCK_REALTIME now, in microseconds since 1970 UTC.
+    virtual std::int64_t realtimeMicroseconds() const = 0;
 };
 
 /// Sets the clock through the kernel when the process holds the right to,
-/// otherwise asks systemd-timedated on the system bus.
+/// otherwise asks systemd-timedated on the system bus to step it.
 class LinuxClockSetter final : public ClockSetter {
 public:
-    /// `busTimeout` bounds the wait for timedated, which includes the time the
-    /// user takes to answer an authorisation prompt.
-    explicit LinuxClockSetter(KernelClock& kernel,
-                              std::chrono::milliseconds busTimeout = std::chrono::seconds(120));
-    ClockSetResult setUtc(const SystemTime& utc) override;
+    explicit LinuxClockSetter(KernelClock& kernel);
+    ClockSetResult setUtc(const SystemTime& utc, bool interactive) override;
 
 private:
     KernelClock& kernel_;
-    std::chrono::milliseconds busTimeout_;
 };
 
 /// Microseconds since 1970-01-01 00:00 UTC; nothing for fields that name no

@@ -3,13 +3,20 @@
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusSignature>
+#include <QDBusVariant>
+#include <QMetaType>
 #include <QString>
 #include <QVariant>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <initializer_list>
+#include <mutex>
 
 #include "platform/qt_runtime.h"
 
@@ -17,11 +24,21 @@ namespace vintrel {
 namespace {
 
 constexpr char kDefaultSystemBus[] = "unix:path=/run/dbus/system_bus_socket";
-constexpr char kNotSet[] = "The system clock was not set";
+
+// An interactive call waits for the user to answer the password prompt.
+// timedated gives polkit only its default 25 s, so the service answers first.
+constexpr std::chrono::milliseconds kInteractiveTimeout = std::chrono::seconds(120);
+// A silent call asks polkit nothing that needs a person, so it answers at once
+// unless something is stuck; the bound keeps a correction that runs by itself
+// from holding the window that long. Should timedated still set the clock
+// after this, the step it makes is the one still needed then.
+constexpr std::chrono::milliseconds kSilentTimeout = std::chrono::seconds(5);
+
+constexpr char kNotAvailable[] = "the date and time service (systemd-timedated) is not available";
 
 // Message boxes show the reason on one line; bus messages may carry breaks.
-std::string Reason(const std::string& lead, const QString& detail) {
-    return lead + ": " + detail.simplified().toStdString();
+std::string OneLine(const QString& text) {
+    return text.simplified().toStdString();
 }
 
 bool IsOneOf(const QString& name, std::initializer_list<const char*> names) {
@@ -29,29 +46,62 @@ bool IsOneOf(const QString& name, std::initializer_list<const char*> names) {
                        [&name](const char* n) { return name == QLatin1String(n); });
 }
 
-std::string RefusalLead(const QString& errorName) {
-    const std::string notSet = kNotSet;
-    if (errorName == QLatin1String("org.freedesktop.timedate1.AutomaticTimeSyncEnabled")) {
-        return notSet + " because automatic time synchronization is enabled";
+// One sentence per refusal, naming the way out where there is one.
+std::string RefusalReason(const QDBusMessage& reply, bool interactive) {
+    const QString name = reply.errorName();
+    if (name == QLatin1String("org.freedesktop.timedate1.AutomaticTimeSyncEnabled")) {
+        return "automatic time synchronisation is on, so another time service keeps the clock "
+               "(`timedatectl set-ntp false` hands it to Vintrel)";
     }
-    if (IsOneOf(errorName, {"org.freedesktop.DBus.Error.AccessDenied",
-                            "org.freedesktop.DBus.Error.InteractiveAuthorizationRequired",
-                            "org.freedesktop.PolicyKit1.Error.NotAuthorized"})) {
-        return notSet + " because permission to change it was refused";
+    if (name == QLatin1String("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired")) {
+        // polkit could have allowed it after asking, but nobody could be asked.
+        return interactive ? "permission to set it is needed, and no authentication agent is "
+                             "running to ask for it"
+                           : "permission to set it is needed, and a correction that runs by "
+                             "itself does not ask for it";
     }
-    if (IsOneOf(errorName, {"org.freedesktop.DBus.Error.ServiceUnknown",
-                            "org.freedesktop.DBus.Error.NameHasNoOwner",
-                            "org.freedesktop.DBus.Error.UnknownObject",
-                            "org.freedesktop.DBus.Error.UnknownInterface",
-                            "org.freedesktop.DBus.Error.UnknownMethod"})) {
-        return notSet + " because the date and time service (systemd-timedated) is not available";
+    if (IsOneOf(name, {"org.freedesktop.DBus.Error.AccessDenied",
+                       "org.freedesktop.PolicyKit1.Error.NotAuthorized"})) {
+        return "permission to set it was refused";
     }
-    if (IsOneOf(errorName,
-                {"org.freedesktop.DBus.Error.NoReply", "org.freedesktop.DBus.Error.Timeout",
-                 "org.freedesktop.DBus.Error.TimedOut"})) {
-        return notSet + " because the date and time service did not answer";
+    if (IsOneOf(name, {"org.freedesktop.DBus.Error.ServiceUnknown",
+                       "org.freedesktop.DBus.Error.NameHasNoOwner",
+                       "org.freedesktop.DBus.Error.UnknownObject",
+                       "org.freedesktop.DBus.Error.UnknownInterface",
+                       "org.freedesktop.DBus.Error.UnknownMethod"}) ||
+        name.startsWith(QLatin1String("org.freedesktop.DBus.Error.Spawn."))) {
+        return kNotAvailable;
     }
-    return notSet + " because the date and time service refused";
+    if (IsOneOf(name, {"org.freedesktop.DBus.Error.NoReply", "org.freedesktop.DBus.Error.Timeout",
+                       "org.freedesktop.DBus.Error.TimedOut"})) {
+        // The bus answers so for a service that died mid-call.
+        if (reply.errorMessage().contains(QLatin1String("disconnected"))) {
+            return "the date and time service (systemd-timedated) stopped without answering";
+        }
+        // Waiting for the user is what takes long; timedated relays its own
+        // polkit time-out the same way.
+        return interactive ? "permission to set it was not given in time"
+                           : "the date and time service (systemd-timedated) did not answer in time";
+    }
+    const QString detail = reply.errorMessage().isEmpty() ? name : reply.errorMessage();
+    return "the date and time service refused: " + OneLine(detail);
+}
+
+// QtDBus registers its own types lazily, from whichever thread needs them
+// first; its connection thread racing the caller's thread then warns of
+// "invalid type" ids. Registering them here, before any connection exists,
+// leaves no race.
+void RegisterDBusTypes() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        qRegisterMetaType<QDBusMessage>();
+        qRegisterMetaType<QDBusError>();
+        qRegisterMetaType<QDBusObjectPath>();
+        qRegisterMetaType<QDBusSignature>();
+        qRegisterMetaType<QDBusVariant>();
+        // Also runs QtDBus's own registration of its marshalling types.
+        QDBusMetaType::signatureToMetaType("x");
+    });
 }
 
 // A connection of our own per call: QDBusConnection::systemBus() would keep
@@ -85,33 +135,33 @@ std::string systemBusAddress() {
     return address != nullptr && *address != '\0' ? address : kDefaultSystemBus;
 }
 
-ClockSetResult setTimeThroughTimedated(std::int64_t microsecondsUtc,
-                                       std::chrono::milliseconds timeout) {
+ClockSetResult setTimeThroughTimedated(const TimedatedRequest& request) {
     ensureQtCore();
+    RegisterDBusTypes();
     const std::string address = systemBusAddress();
     PrivateConnection connection(QString::fromStdString(address));
     if (!connection.bus().isConnected()) {
         const QDBusError error = connection.bus().lastError();
-        return {false, Reason(std::string(kNotSet) + " because the system message bus at " +
-                                  address + " cannot be reached",
-                              error.message().isEmpty() ? error.name() : error.message())};
+        return {false, "the system message bus at " + address + " cannot be reached: " +
+                           OneLine(error.message().isEmpty() ? error.name() : error.message())};
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.timedate1"), QStringLiteral("/org/freedesktop/timedate1"),
         QStringLiteral("org.freedesktop.timedate1"), QStringLiteral("SetTime"));
-    const bool relative = false;
-    const bool interactive = true;
-    call << QVariant::fromValue(static_cast<qlonglong>(microsecondsUtc)) << relative << interactive;
+    const bool relative = true;
+    // Read last, once the connection stands, so that the step is the one
+    // still needed as the call goes out.
+    const std::int64_t step = request.targetMicrosecondsUtc - request.now();
+    call << QVariant::fromValue(static_cast<qlonglong>(step)) << relative << request.interactive;
     // Lets polkit ask the user for a password instead of refusing outright.
-    call.setInteractiveAuthorizationAllowed(true);
+    call.setInteractiveAuthorizationAllowed(request.interactive);
+    const auto timeout = request.interactive ? kInteractiveTimeout : kSilentTimeout;
     const QDBusMessage reply = connection.bus().call(call, QDBus::Block, TimeoutMs(timeout));
     if (reply.type() == QDBusMessage::ReplyMessage) return {true, {}};
     if (reply.type() == QDBusMessage::ErrorMessage) {
-        const QString detail =
-            reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage();
-        return {false, Reason(RefusalLead(reply.errorName()), detail)};
+        return {false, RefusalReason(reply, request.interactive)};
     }
-    return {false, std::string(kNotSet) + " because the date and time service gave no answer"};
+    return {false, "the date and time service (systemd-timedated) gave no answer"};
 }
 
 }  // namespace vintrel

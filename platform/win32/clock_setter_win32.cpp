@@ -8,10 +8,11 @@ namespace vintrel {
 Win32ClockSetter::Win32ClockSetter(SetSystemTimeCall setSystemTime)
     : setSystemTime_(setSystemTime) {}
 
-ClockSetResult Win32ClockSetter::setUtc(const SystemTime& utc) {
+// SetSystemTime never asks the user: the right is held or it is not.
+ClockSetResult Win32ClockSetter::setUtc(const SystemTime& utc, bool /*interactive*/) {
     const SYSTEMTIME t = ToWin32(utc);
     if (setSystemTime_(&t)) return {true, {}};
-    return {false, "The system clock was not set: " + SystemErrorText(GetLastError())};
+    return {false, SystemErrorText(GetLastError())};
 }
 
 std::unique_ptr<ClockSetter> makeSystemClockSetter() {

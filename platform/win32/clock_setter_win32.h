@@ -16,7 +16,7 @@ using SetSystemTimeCall = BOOL(WINAPI*)(const SYSTEMTIME*);
 class Win32ClockSetter final : public ClockSetter {
 public:
     explicit Win32ClockSetter(SetSystemTimeCall setSystemTime = &::SetSystemTime);
-    ClockSetResult setUtc(const SystemTime& utc) override;
+    ClockSetResult setUtc(const SystemTime& utc, bool interactive) override;
 
 private:
     SetSystemTimeCall setSystemTime_;

@@ -234,6 +234,8 @@ TEST_F(TzMainTest, SuccessWaitsADayOfLocalTimeBeforeTheNextAttempt) {
     form.Timer2Timer();
 
     ASSERT_EQ(setter_.settings.size(), 1u);
+    // Pins the fault of the daily correction bringing up a password prompt.
+    EXPECT_EQ(setter_.interactive, std::vector<bool>{false});
     EXPECT_THAT(view_.messages, IsEmpty());
     EXPECT_FALSE(view_.timer2);
     EXPECT_EQ(form.lastSyncTime(), localBefore);

@@ -85,7 +85,7 @@ protected:
 TEST_F(KernelPathTest, CapableProcessSetsTheKernelClockOnly) {
     kernel.capable = true;
     const ClockSetResult result =
-        LinuxClockSetter(kernel).setUtc(At(2024, 12, 31, 12, 34, 56, 789));
+        LinuxClockSetter(kernel).setUtc(At(2024, 12, 31, 12, 34, 56, 789), true);
     EXPECT_TRUE(result.ok) << result.reason;
     EXPECT_EQ(result.reason, "");
     EXPECT_EQ(kernel.requests, std::vector<std::int64_t>{1'735'648'496'789'000});
@@ -95,7 +95,7 @@ TEST_F(KernelPathTest, CapableProcessSetsTheKernelClockOnly) {
 TEST_F(KernelPathTest, KernelRefusalIsAFailureWithItsReason) {
     kernel.capable = true;
     kernel.error = EINVAL;
-    const ClockSetResult result = LinuxClockSetter(kernel).setUtc(At(2024, 1, 1));
+    const ClockSetResult result = LinuxClockSetter(kernel).setUtc(At(2024, 1, 1), true);
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.reason.find("Invalid argument"), std::string::npos) << result.reason;
     EXPECT_EQ(kernel.requests.size(), 1U);
@@ -104,7 +104,7 @@ TEST_F(KernelPathTest, KernelRefusalIsAFailureWithItsReason) {
 // Pins the fault of letting the kernel or timegm roll 13/2024 into 1/2025.
 TEST_F(KernelPathTest, InvalidTimeNeverReachesTheKernel) {
     kernel.capable = true;
-    const ClockSetResult result = LinuxClockSetter(kernel).setUtc(At(2024, 13, 1));
+    const ClockSetResult result = LinuxClockSetter(kernel).setUtc(At(2024, 13, 1), true);
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.reason.find("2024-13-01 00:00:00.000"), std::string::npos) << result.reason;
     EXPECT_EQ(kernel.requests, std::vector<std::int64_t>{});
@@ -112,7 +112,7 @@ TEST_F(KernelPathTest, InvalidTimeNeverReachesTheKernel) {
 
 TEST_F(KernelPathTest, WithoutCapabilityTheKernelIsNotAsked) {
     kernel.capable = false;
-    const ClockSetResult result = LinuxClockSetter(kernel).setUtc(At(2024, 1, 1));
+    const ClockSetResult result = LinuxClockSetter(kernel).setUtc(At(2024, 1, 1), true);
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.reason.find("system message bus"), std::string::npos) << result.reason;
     EXPECT_EQ(kernel.requests, std::vector<std::int64_t>{});

@@ -2,7 +2,7 @@
 // the command line and appends what it received to a record file, so a test
 // can check the request without any clock being touched.
 //
-//   fake_timedated --reply accept|auto-sync|deny|vanish --record FILE
+//   fake_timedated --reply accept|auto-sync|deny|polkit-timeout|vanish --record FILE
 //
 // The bus is DBUS_SYSTEM_BUS_ADDRESS. "ready" on standard output means the
 // service name is owned.
@@ -81,6 +81,10 @@ private:
             bus.send(message.createErrorReply(
                 QStringLiteral("org.freedesktop.DBus.Error.InteractiveAuthorizationRequired"),
                 QStringLiteral("Interactive authentication required.")));
+        } else if (reply_ == QLatin1String("polkit-timeout")) {
+            // What timedated relays when polkit gave no answer within its 25 s.
+            bus.send(message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.NoReply"),
+                                              QStringLiteral("Method call timed out")));
         } else {
             // A service that dies mid-call: the bus answers in its place.
             std::_Exit(0);

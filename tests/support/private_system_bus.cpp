@@ -109,7 +109,8 @@ struct FakeTimedated::State {
 FakeTimedated::FakeTimedated(const std::string& busAddress, Reply reply)
     : state_(std::make_unique<State>()) {
     ensureQtCore();
-    static const char* const kReplies[] = {"accept", "auto-sync", "deny", "vanish"};
+    static const char* const kReplies[] = {"accept", "auto-sync", "deny", "polkit-timeout",
+                                           "vanish"};
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), QString::fromStdString(busAddress));
     state_->service.setProcessEnvironment(env);

@@ -28,7 +28,7 @@ private:
 /// The stand-in org.freedesktop.timedate1 service, connected to `busAddress`.
 class FakeTimedated {
 public:
-    enum class Reply { Accept, AutomaticSyncEnabled, Deny, Vanish };
+    enum class Reply { Accept, AutomaticSyncEnabled, Deny, PolkitTimeout, Vanish };
 
     FakeTimedated(const std::string& busAddress, Reply reply);
     ~FakeTimedated();

@@ -4,7 +4,7 @@
 
 namespace vintrel::testing {
 
-ClockSetResult RecordingClockSetter::setUtc(const SystemTime& utc) {
+ClockSetResult RecordingClockSetter::setUtc(const SystemTime& utc, bool /*interactive*/) {
     requests_.push_back(utc);
     if (refusing_) return {false, reason_};
     return {true, {}};

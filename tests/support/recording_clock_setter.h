@@ -11,7 +11,7 @@ namespace vintrel::testing {
 /// set and answers as the test told it, never touching the real clock.
 class RecordingClockSetter final : public ClockSetter {
 public:
-    ClockSetResult setUtc(const SystemTime& utc) override;
+    ClockSetResult setUtc(const SystemTime& utc, bool interactive) override;
 
     /// From now on every request is recorded and refused with `reason`.
     void refuseWith(std::string reason);

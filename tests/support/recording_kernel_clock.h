@@ -13,12 +13,15 @@ struct RecordingKernelClock final : KernelClock {
     bool capable = false;
     int error = 0;
     std::vector<std::int64_t> requests;
+    /// What the clock reads, in microseconds since 1970 UTC.
+    std::int64_t now = 0;
 
     bool maySetClock() const override { return capable; }
     int setRealtime(std::int64_t microsecondsUtc) override {
         requests.push_back(microsecondsUtc);
         return error;
     }
+    std::int64_t realtimeMicroseconds() const override { return now; }
 };
 
 }  // namespace vintrel::testing

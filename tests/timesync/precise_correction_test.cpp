@@ -237,6 +237,16 @@ TEST_F(PreciseCorrectionTest, SilentModeIsTakenAtTheStart) {
     EXPECT_TRUE(view.messages().empty());
 }
 
+// Pins the fault of a daily run that ends after Ping Now cleared the flag
+// bringing up a password prompt: the run's own silence holds to the end.
+TEST_F(PreciseCorrectionTest, SilentRunSetsTheClockWithoutAskingTheUser) {
+    view.setSilentMode(true);
+    ASSERT_TRUE(start());
+    view.setSilentMode(false);
+    scheduler.run();
+    EXPECT_EQ(setter.interactive, std::vector<bool>{false});
+}
+
 // Someone else stepping the system clock mid-way must not bend the result.
 TEST_F(PreciseCorrectionTest, StepOfTheSystemClockMidwayIsAllowedFor) {
     ASSERT_TRUE(start());

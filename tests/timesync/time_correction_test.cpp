@@ -266,6 +266,8 @@ TEST_F(TimeCorrectionTest, PingNowClearsSilentModeReportsAndRestoresTheCursor) {
                                                   "pending events", "Timer2 off", "pending events",
                                                   "message", "default cursor"}));
     EXPECT_EQ(view.messages().at(0), DifferenceReport(90 * kSecond));
+    // The user asked, so the system may ask them for the right to set the clock.
+    EXPECT_EQ(setter.interactive, std::vector<bool>{true});
 }
 
 TEST_F(TimeCorrectionTest, PingNowShowsNoReportAfterAFailure) {

@@ -94,6 +94,21 @@ TEST_F(SyncCommandTest, SetMovesTheClockAndRecordsLastPing) {
     EXPECT_EQ(setter.settings, std::vector<SystemTime>{ToSystemTime(kServerUtc)});
     EXPECT_NE(out.str().find("offset: +1.250 s\nclock: set\n"), std::string::npos);
     EXPECT_EQ(settings.stored("LastPing"), "1/2/24 3:04:03 am");
+    EXPECT_EQ(setter.interactive, std::vector<bool>{true});
+}
+
+// Pins the fault of reporting a clock that was set as a usage error (status 1)
+// because only its record could not be written.
+TEST_F(SyncCommandTest, SetClockWhoseRecordFailsSucceedsWithAWarning) {
+    settings.failCallsTo("LastPing", "Failed to set data for 'LastPing'");
+    SyncArguments arguments;
+    arguments.setClock = true;
+    EXPECT_EQ(run(arguments), kSyncSuccess);
+    EXPECT_EQ(setter.settings.size(), 1u);
+    EXPECT_EQ(out.str().substr(out.str().find("offset:")), "offset: +1.250 s\nclock: set\n");
+    EXPECT_EQ(err.str(),
+              "vintrel-sync: warning: the clock was set, but \"LastPing\" could not be written: "
+              "Failed to set data for 'LastPing'\n");
 }
 
 // --set is a correction the user starts: like Ping Now it is never held back.

@@ -135,19 +135,20 @@ std::string UnhealthyReason(int health) {
         default:
             return "the server does not vouch for its time" + digit;
     }
-    std::string UnusableReplyReason(std::string_view reply) {
-        if (reply.empty()) return "it is empty";
-        if (PositionOf("NIST", UpperCaseAscii(reply)) == 0) {
-            return "it is not a NIST time code (it does not say \"UTC(NIST)\"; another kind of "
-                   "daytime service, perhaps)";
-        }
-        return "it is not a NIST time code of the form \"JJJJJ YY-MM-DD HH:MM:SS\" with a year "
-               "from "
-               "1980 to 2040";
-    }
+}
 
-    SerialTime CurrentUtc() {
-        return FromSystemTime(systemClock().utcNow());
+std::string UnusableReplyReason(std::string_view reply) {
+    if (reply.empty()) return "it is empty";
+    if (PositionOf("NIST", UpperCaseAscii(reply)) == 0) {
+        return "it is not a NIST time code (it does not say \"UTC(NIST)\"; another kind of "
+               "daytime service, perhaps)";
     }
+    return "it is not a NIST time code of the form \"JJJJJ YY-MM-DD HH:MM:SS\" with a year from "
+           "1980 to 2040";
+}
+
+SerialTime CurrentUtc() {
+    return FromSystemTime(systemClock().utcNow());
+}
 
 }  // namespace vintrel

@@ -20,6 +20,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "tests/support/bus_stand_in.h"
+
 namespace {
 
 constexpr char kName[] = "org.freedesktop.systemd1";
@@ -55,42 +57,24 @@ private:
                  active ? QStringLiteral("running") : QStringLiteral("dead")}};
     }
 
-    void record(const QString& line) const {
-        QFile file(recordPath_);
-        if (!file.open(QIODevice::Append | QIODevice::Text)) std::_Exit(3);
-        file.write((line + "\n").toUtf8());
-    }
+    void record(const QString& line) const { vintrel::testing::AppendRecord(recordPath_, line); }
 
     QString ntpState_;
     QString recordPath_;
 };
-
-QString Option(const QStringList& args, const QString& name) {
-    const qsizetype at = args.indexOf(name);
-    return at >= 0 && at + 1 < args.size() ? args[at + 1] : QString();
-}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString ntp = Option(args, QStringLiteral("--ntp"));
-    const QString recordPath = Option(args, QStringLiteral("--record"));
+    const QString ntp = vintrel::testing::StandInOption(args, QStringLiteral("--ntp"));
+    const QString recordPath = vintrel::testing::StandInOption(args, QStringLiteral("--record"));
     if (ntp.isEmpty() || recordPath.isEmpty()) {
         std::fprintf(stderr, "usage: fake_systemd1 --ntp active|inactive --record FILE\n");
         return 2;
     }
-    QDBusConnection bus = QDBusConnection::connectToBus(
-        QString::fromLocal8Bit(qgetenv("DBUS_SYSTEM_BUS_ADDRESS")), QStringLiteral("bus"));
     Manager manager(ntp, recordPath);
-    if (!bus.isConnected() ||
-        !bus.registerVirtualObject(QLatin1String(kPath), &manager, QDBusConnection::SubPath) ||
-        !bus.registerService(QLatin1String(kName))) {
-        std::fprintf(stderr, "fake_systemd1: %s\n", qPrintable(bus.lastError().message()));
-        return 1;
-    }
-    std::printf("ready\n");
-    std::fflush(stdout);
-    return app.exec();
+    return vintrel::testing::ServeOnSystemBus(app, "fake_systemd1", kName, kPath, manager,
+                                              QDBusConnection::SubPath);
 }

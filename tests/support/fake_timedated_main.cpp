@@ -19,6 +19,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "tests/support/bus_stand_in.h"
+
 namespace {
 
 constexpr char kName[] = "org.freedesktop.timedate1";
@@ -64,11 +66,7 @@ private:
         return value ? QStringLiteral("true") : QStringLiteral("false");
     }
 
-    void record(const QString& line) const {
-        QFile file(recordPath_);
-        if (!file.open(QIODevice::Append | QIODevice::Text)) std::_Exit(3);
-        file.write((line + "\n").toUtf8());
-    }
+    void record(const QString& line) const { vintrel::testing::AppendRecord(recordPath_, line); }
 
     void answer(const QDBusMessage& message, const QDBusConnection& bus) const {
         if (reply_ == QLatin1String("accept")) {
@@ -95,31 +93,17 @@ private:
     QString recordPath_;
 };
 
-QString Option(const QStringList& args, const QString& name) {
-    const qsizetype at = args.indexOf(name);
-    return at >= 0 && at + 1 < args.size() ? args[at + 1] : QString();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString reply = Option(args, QStringLiteral("--reply"));
-    const QString recordPath = Option(args, QStringLiteral("--record"));
+    const QString reply = vintrel::testing::StandInOption(args, QStringLiteral("--reply"));
+    const QString recordPath = vintrel::testing::StandInOption(args, QStringLiteral("--record"));
     if (reply.isEmpty() || recordPath.isEmpty()) {
         std::fprintf(stderr, "usage: fake_timedated --reply MODE --record FILE\n");
         return 2;
     }
-    QDBusConnection bus = QDBusConnection::connectToBus(
-        QString::fromLocal8Bit(qgetenv("DBUS_SYSTEM_BUS_ADDRESS")), QStringLiteral("bus"));
     Timedate timedate(reply, recordPath);
-    if (!bus.isConnected() || !bus.registerVirtualObject(QLatin1String(kPath), &timedate) ||
-        !bus.registerService(QLatin1String(kName))) {
-        std::fprintf(stderr, "fake_timedated: %s\n", qPrintable(bus.lastError().message()));
-        return 1;
-    }
-    std::printf("ready\n");
-    std::fflush(stdout);
-    return app.exec();
+    return vintrel::testing::ServeOnSystemBus(app, "fake_timedated", kName, kPath, timedate);
 }

@@ -1,4 +1,5 @@
 #include "tests/support/packaged_proxy.h"
+#include "tests/support/child_process.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -43,19 +44,6 @@ Program ProgramOf(ProxyProgram program) {
             return {"/usr/sbin/privoxy", "/etc/privoxy/config", 8118};
     }
     return {};
-}
-
-bool Accepts(std::uint16_t port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool connected =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return connected;
 }
 
 std::vector<std::string> Lines(const fs::path& file) {
@@ -249,7 +237,7 @@ void PackagedProxy::start() {
             pid_ = -1;
             break;
         }
-        if (Accepts(port_)) return;
+        if (LoopbackAccepts(port_)) return;
         std::this_thread::sleep_for(kPollPause);
     }
     stop();
@@ -266,17 +254,7 @@ void PackagedProxy::stop() {
     // that is stopped early, so the proxy's children are ended by their ids.
     const std::vector<pid_t> helpers = ChildrenOf(pid_);
     // squid ends at once on SIGINT; on SIGTERM it waits for its clients.
-    ::kill(pid_, program_ == ProxyProgram::Squid ? SIGINT : SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + kStopLimit;
-    int status = 0;
-    while (::waitpid(pid_, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(kPollPause);
-    }
+    EndChild(pid_, program_ == ProxyProgram::Squid ? SIGINT : SIGTERM, kStopLimit);
     for (const pid_t helper : helpers) ::kill(helper, SIGKILL);
     pid_ = -1;
 }

@@ -1,4 +1,5 @@
 #include "tests/support/tinyproxy.h"
+#include "tests/support/child_process.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -67,16 +68,6 @@ std::uint16_t FreePort() {
     }
     ::close(fd);
     return port;
-}
-
-bool Accepts(std::uint16_t port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
-    const sockaddr_in address = Loopback(port);
-    const bool connected =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return connected;
 }
 
 std::string ReadFile(const fs::path& path) {
@@ -191,7 +182,7 @@ bool Tinyproxy::waitUntilListening() {
             pid_ = -1;
             return false;
         }
-        if (Accepts(port_)) return true;
+        if (LoopbackAccepts(port_)) return true;
         std::this_thread::sleep_for(kPollPause);
     }
     return false;
@@ -199,17 +190,7 @@ bool Tinyproxy::waitUntilListening() {
 
 void Tinyproxy::stop() {
     if (pid_ <= 0) return;
-    ::kill(pid_, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + kStopLimit;
-    int status = 0;
-    while (::waitpid(pid_, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(kPollPause);
-    }
+    EndChild(pid_, SIGTERM, kStopLimit);
     pid_ = -1;
 }
 

@@ -66,14 +66,22 @@ XML
 # trayer as the notification area: a strip at the bottom right, $1 pixels
 # (default 0) away from the right edge.
 xsession_start_tray() {
+  local log pid
+  log=$(mktemp --suffix=.trayer.log)
+  xsession_files+=("$log")
   trayer --edge bottom --align right --margin "${1:-0}" --widthtype pixel --width 80 \
-    --height 24 --SetDockType true --transparent false --tint 0x404040 >/dev/null 2>&1 &
-  xsession_pids+=($!)
-  for _ in $(seq 100); do
+    --height 24 --SetDockType true --transparent false --tint 0x404040 >"$log" 2>&1 &
+  pid=$!
+  xsession_pids+=("$pid")
+  # A loaded machine can take seconds to map the strip; a trayer that ended
+  # will never map it.
+  for _ in $(seq 400); do
     xdotool search --onlyvisible --classname '^panel$' >/dev/null 2>&1 && return 0
+    kill -0 "$pid" 2>/dev/null || break
     sleep 0.05
   done
-  echo "xsession: trayer did not start" >&2
+  echo "xsession: trayer did not start$(kill -0 "$pid" 2>/dev/null || echo " (it ended)"):" >&2
+  sed 's/^/  trayer: /' "$log" >&2
   return 1
 }
 

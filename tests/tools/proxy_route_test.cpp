@@ -26,12 +26,14 @@
 
 #include "tests/support/daytime_test_server.h"
 #include "tests/support/packaged_proxy.h"
+#include "tests/tools/tool_run.h"
 
 namespace vintrel {
 namespace {
 
 using testing::PackagedProxy;
 using testing::ProxyProgram;
+using testing::ToolRun;
 
 // Why the test cannot have a network of its own, or empty when it has one.
 std::string g_noNetwork;
@@ -57,11 +59,6 @@ void EnterPrivateNetwork() {
     }
 }
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-};
-
 // The proxy variables and desktop of the machine must not decide anything.
 constexpr const char* kCleanEnvironment =
     "env -u http_proxy -u HTTP_PROXY -u https_proxy -u HTTPS_PROXY -u all_proxy -u ALL_PROXY "
@@ -69,16 +66,7 @@ constexpr const char* kCleanEnvironment =
     "XDG_CURRENT_DESKTOP -u KDE_FULL_SESSION";
 
 ToolRun RunTool(const std::string& environment, const std::string& arguments) {
-    const std::string command = std::string(kCleanEnvironment) + " " + environment + " '" +
-                                VINTREL_SYNC_PATH + "' " + arguments + " 2>&1";
-    ToolRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    std::array<char, 4096> buffer{};
-    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) run.out += buffer.data();
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    return run;
+    return testing::RunSyncTool(std::string(kCleanEnvironment) + " " + environment, arguments);
 }
 
 // Serves one file over HTTP on loopback to whoever asks, as a web server

@@ -12,27 +12,17 @@
 
 #include "tests/support/daytime_test_server.h"
 #include "tests/support/tinyproxy.h"
+#include "tests/tools/tool_run.h"
 #include "timesync/serial_time.h"
 
 namespace vintrel {
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-};
+using testing::ToolRun;
 
 // Runs the tool through the shell with `environment` assignments in front.
 ToolRun RunTool(const std::string& environment, const std::string& arguments) {
-    const std::string command = environment + " '" VINTREL_SYNC_PATH "' " + arguments + " 2>&1";
-    ToolRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return run;
-    std::array<char, 4096> buffer{};
-    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) run.out += buffer.data();
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
+    return testing::RunSyncTool(environment, arguments);
 }
 
 class VintrelSyncRunTest : public ::testing::Test {

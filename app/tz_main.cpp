@@ -9,6 +9,7 @@
 #include "platform/shell_launcher.h"
 #include "settings/internet_settings.h"
 #include "settings/settings_store.h"
+#include "settings/stored_correction_settings.h"
 #include "shell/kv_auto_run.h"
 #include "timesync/daytime_reply.h"
 #include "timesync/regional_format.h"
@@ -16,20 +17,6 @@
 
 namespace vintrel {
 namespace {
-
-// Restores a cursor however the command ends.
-class CursorRestorer {
-public:
-    CursorRestorer(std::function<void(CursorShape)> set) : set_(std::move(set)) {
-        set_(CursorShape::Hourglass);
-    }
-    ~CursorRestorer() { set_(CursorShape::Default); }
-    CursorRestorer(const CursorRestorer&) = delete;
-    CursorRestorer& operator=(const CursorRestorer&) = delete;
-
-private:
-    std::function<void(CursorShape)> set_;
-};
 
 constexpr double kMillisecondsPerDay = 86400000.0;
 
@@ -50,7 +37,15 @@ std::vector<std::string> ReadmeCandidates(const std::string& executablePath,
 TzMain::TzMain(MainFormView& view, TzMainServices services, CorrectionOptions options)
     : view_(view),
       services_(std::move(services)),
-      correction_(*this, services_.daytime, services_.resolver, services_.clock,
+      ownScheduler_(services_.scheduler ? nullptr : makeEventLoopScheduler()),
+      ownProbeTimer_(services_.probeTimer ? nullptr : makeEventLoopScheduler()),
+      ownSettings_(services_.correctionSettings ? nullptr
+                                                : std::make_unique<StoredCorrectionSettings>()),
+      correction_(*this,
+                  {services_.daytime, services_.resolver, services_.clock,
+                   services_.correctionSettings ? *services_.correctionSettings : *ownSettings_,
+                   services_.probeTimer ? *services_.probeTimer : *ownProbeTimer_,
+                   services_.scheduler ? *services_.scheduler : *ownScheduler_},
                   [&] {
                       if (options.agent.empty()) options.agent = services_.agent;
                       // A large silent step is checked against another site of the menu.
@@ -59,7 +54,6 @@ TzMain::TzMain(MainFormView& view, TzMainServices services, CorrectionOptions op
                       }
                       return options;
                   }()),
-      precise_(correction_, *this, services_.daytime, scheduler()),
       selectedServer_(kDefaultTimeServer) {
     // A start-at-logon entry that cannot be written is told to the user, also
     // when the start-up sequence asks for it before the window is shown.
@@ -74,12 +68,6 @@ TzMain::TzMain(MainFormView& view, TzMainServices services, CorrectionOptions op
                            MenuCheck::mnuAutomatic, MenuCheck::PingDaily1}) {
         view_.showCheck(item, checked(item));
     }
-}
-
-Scheduler& TzMain::scheduler() {
-    if (services_.scheduler != nullptr) return *services_.scheduler;
-    if (!ownScheduler_) ownScheduler_ = makeEventLoopScheduler();
-    return *ownScheduler_;
 }
 
 bool TzMain::checked(MenuCheck item) const {
@@ -165,18 +153,19 @@ void TzMain::WatchForTheDay() {
 
 void TzMain::Timer2Timer() {
     if (!checked(MenuCheck::mnuAutomatic)) return;
-    if (precise_.running()) return;
-    if (PreciseSyncWanted()) {
-        StartPreciseInSilence();
-        return;
+    // One correction at a time: a tick during one is skipped, and the next
+    // tick a minute on tries again if it is still wanted.
+    if (correction_.running()) return;
+    // The screen shows the hourglass while the daily correction runs.
+    view_.setScreenCursor(CursorShape::Hourglass);
+    try {
+        if (!correction_.runDaily([this] { view_.setScreenCursor(CursorShape::Default); })) {
+            view_.setScreenCursor(CursorShape::Default);
+        }
+    } catch (...) {
+        view_.setScreenCursor(CursorShape::Default);
+        throw;
     }
-    const CursorRestorer cursor([this](CursorShape shape) { view_.setScreenCursor(shape); });
-    struct SilentScope {
-        TzMain& form;
-        explicit SilentScope(TzMain& f) : form(f) { form.silent_ = true; }
-        ~SilentScope() { form.silent_ = false; }
-    } silent(*this);
-    correction_.CorrectTime();
 }
 
 void TzMain::mnuAutomaticClick() {
@@ -189,27 +178,7 @@ void TzMain::mnuAutomaticClick() {
 }
 
 void TzMain::mnuPingClick() {
-    if (precise_.running()) return;
-    if (PreciseSyncWanted()) {
-        precise_.mnuPingClick();
-        return;
-    }
     correction_.mnuPingClick();
-}
-
-void TzMain::StartPreciseInSilence() {
-    // The measurement reads silent mode once, when it starts; it then runs on
-    // the event loop with the screen's hourglass until it ends.
-    view_.setScreenCursor(CursorShape::Hourglass);
-    silent_ = true;
-    try {
-        precise_.start([this](double) { view_.setScreenCursor(CursorShape::Default); });
-    } catch (...) {
-        silent_ = false;
-        view_.setScreenCursor(CursorShape::Default);
-        throw;
-    }
-    silent_ = false;
 }
 
 void TzMain::File1Click() {
@@ -306,10 +275,6 @@ void TzMain::setCursor(CursorShape shape) {
 
 void TzMain::showMessage(const std::string& text) {
     view_.showMessage(text);
-}
-
-void TzMain::processPendingEvents() {
-    view_.processPendingEvents();
 }
 
 }  // namespace vintrel

@@ -9,8 +9,8 @@
 #include "app/main_form_view.h"
 #include "app/time_servers.h"
 #include "platform/scheduler.h"
+#include "timesync/correction_settings.h"
 #include "timesync/correction_view.h"
-#include "timesync/precise_correction.h"
 #include "timesync/time_correction.h"
 
 namespace vintrel {
@@ -39,9 +39,13 @@ struct TzMainServices {
     std::vector<std::string> readmeCandidates;
     /// The maker's web address.
     std::string makerUrl;
-    /// Where the measured ("Precise") correction waits between its queries;
-    /// the event loop's own when unset.
+    /// Where the measured ("Precise") correction waits between its queries,
+    /// and what bounds the connectivity probe; the event loop's own when unset.
     Scheduler* scheduler = nullptr;
+    Scheduler* probeTimer = nullptr;
+    /// The settings the correction reads and writes; the settings store's
+    /// when unset.
+    CorrectionSettings* correctionSettings = nullptr;
 };
 
 /// Where the read-me is looked for, in order: beside the executable (its
@@ -100,32 +104,27 @@ public:
 
     // CorrectionView
     std::string selectedServer() const override { return selectedServer_; }
-    bool silentMode() const override { return silent_; }
-    void setSilentMode(bool silent) override { silent_ = silent; }
     SerialTime lastSyncTime() const override { return lastSync_; }
     void setLastSyncTime(SerialTime localTime) override;
     void setLastPingLabel(const std::string& text) override;
     void setTimer2Enabled(bool enabled) override;
     void setCursor(CursorShape shape) override;
     void showMessage(const std::string& text) override;
-    void processPendingEvents() override;
 
 private:
-    Scheduler& scheduler();
-    void StartPreciseInSilence();
     void setCheck(MenuCheck item, bool checked);
     void setServerCheck(std::size_t index, bool checked);
     void WatchForTheDay();
 
     MainFormView& view_;
     TzMainServices services_;
-    TimeCorrection correction_;
-    // The scheduler outlives the measured correction, which cancels its
-    // pending call on it when destroyed.
+    // What the correction uses outlives it: it cancels its pending calls
+    // on them when destroyed.
     std::unique_ptr<Scheduler> ownScheduler_;
-    PreciseCorrection precise_;
+    std::unique_ptr<Scheduler> ownProbeTimer_;
+    std::unique_ptr<CorrectionSettings> ownSettings_;
+    TimeCorrection correction_;
     std::string selectedServer_;
-    bool silent_ = false;
     bool exiting_ = false;
     SerialTime lastSync_ = 0;
     // Off the screen, Timer1 refreshes nothing and only wakes for the daily schedule.

@@ -8,9 +8,11 @@ usage: bench.py BUILD_BIN [--runs N] [--idle SECONDS] [--queries N]
 """
 
 import argparse
+import contextlib
 import os
 import select
 import signal
+import socket
 import statistics
 import subprocess
 import sys
@@ -246,6 +248,31 @@ def time_command(command, env, runs, expect):
     return times
 
 
+def stall_line(command, env):
+    run = subprocess.run(command, env=env, capture_output=True, text=True, timeout=120)
+    lines = run.stdout.splitlines()
+    stall = [l.split()[1] for l in lines if l.startswith("stall_ms ")]
+    return "%s; longest stall %s ms" % (lines[0] if lines else run.stderr.strip(),
+                                         stall[0] if stall else "?")
+
+
+@contextlib.contextmanager
+def black_hole_resolver():
+    """The system's resolver pointed at a loopback name server that takes
+    every question and answers none (only in the benchmark's mount namespace)."""
+    hole = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    hole.bind(("127.0.0.99", 53))
+    with tempfile.NamedTemporaryFile("w", suffix=".conf", delete=False) as conf:
+        conf.write("nameserver 127.0.0.99\n")
+    sh("mount", "--bind", conf.name, "/etc/resolv.conf")
+    try:
+        yield
+    finally:
+        sh("umount", "/etc/resolv.conf")
+        os.unlink(conf.name)
+        hole.close()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("bin")
@@ -335,6 +362,12 @@ def main():
         print("  %-38s %.3f ms against rdate -p's %.2f ms as a process: ratio %s" %
               ("in-process query + parse + correction", in_process,
                statistics.median(rdate_ms), ratio(in_process, statistics.median(rdate_ms))))
+
+        print("event loop during a correction that waits (bench/correction_stall_bench.cpp):")
+        print("  " + stall_line([os.path.join(bin_dir, "correction_stall_bench"), "server"], env))
+        with black_hole_resolver():
+            print("  " + stall_line([os.path.join(bin_dir, "correction_stall_bench"), "resolver"],
+                                    env))
 
         print("precise correction against a simulated server (bench/precise_sync_bench.cpp):")
         precise = subprocess.run([os.path.join(bin_dir, "precise_sync_bench"), "200"],

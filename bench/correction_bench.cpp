@@ -1,5 +1,6 @@
-// Times the work of one Ping Now without a window: the query of a loopback
-// daytime server, the parse of its reply and the recorded correction (a
+// Times the work of one Ping Now without a window, through the correction's
+// pipeline on an event loop: the query of a loopback daytime server, the
+// parse of its reply and the recorded correction (a
 // recording clock, the last-sync time and "LastPing" written to a settings
 // file in a temporary folder), and the query and parse alone. Prints medians
 // and spreads in milliseconds, and "median_ms N" (the whole) last for scripts.
@@ -17,10 +18,12 @@
 
 #include "platform/daytime_client.h"
 #include "platform/host_resolver.h"
+#include "platform/qt_runtime.h"
+#include "platform/scheduler.h"
+#include "settings/stored_correction_settings.h"
 #include "tests/support/daytime_test_server.h"
 #include "tests/support/recording_clock_setter.h"
 #include "tests/support/temp_dir.h"
-#include "timesync/daytime_reply.h"
 #include "timesync/plain_correction_view.h"
 #include "timesync/time_correction.h"
 
@@ -62,6 +65,7 @@ int main(int argc, char** argv) {
 
     // The settings file goes to a folder of the benchmark's own.
     const vintrel::testing::TempConfigHome config;
+    vintrel::ensureQtCore();
     std::optional<vintrel::testing::DaytimeTestServer> ownServer;
     int port = givenPort;
     if (port <= 0) {
@@ -73,20 +77,33 @@ int main(int argc, char** argv) {
     const auto resolver = vintrel::makeSystemHostResolver();
     vintrel::testing::RecordingClockSetter clock;
     vintrel::PlainCorrectionView view("127.0.0.1");
-    view.setSilentMode(true);
+    vintrel::StoredCorrectionSettings settings(vintrel::ConnectionSettings{});
+    const auto probeTimer = vintrel::makeEventLoopScheduler();
+    const auto spacing = vintrel::makeEventLoopScheduler();
     vintrel::CorrectionOptions options;
     options.agent = "correction_bench";
     options.port = port;
     options.probeConnectivity = false;
-    options.connection = [] { return vintrel::ConnectionSettings{}; };
-    vintrel::TimeCorrection correction(view, *client, *resolver, clock, options);
+    vintrel::TimeCorrection correction(
+        view, {*client, *resolver, clock, settings, *probeTimer, *spacing}, options);
+    // One correction through the pipeline, as the window runs it, waited for
+    // on the event loop.
+    const auto run = [&correction](bool setClock) {
+        vintrel::CorrectionRequest request;
+        request.quiet = true;
+        request.setClock = setClock;
+        std::optional<vintrel::CorrectionReport> report;
+        correction.start(request, [&report](const vintrel::CorrectionReport& r) { report = r; });
+        vintrel::runEventLoopUntil([&report] { return report.has_value(); });
+        return report->status;
+    };
 
     const auto [whole, failed] =
-        Time(runs, [&] { return correction.CorrectTime() != vintrel::NOT_SYNCED; });
+        Time(runs, [&] { return run(true) == vintrel::CorrectionStatus::Corrected; });
     // The same without the correction: what recording it (the settings file's
     // safe write) adds.
-    const auto [query, queryFailed] = Time(
-        runs, [&] { return vintrel::ParseDaytimeReply(correction.PingDayTime(true).reply) != 0; });
+    const auto [query, queryFailed] =
+        Time(runs, [&] { return run(false) == vintrel::CorrectionStatus::Measured; });
     Report("query + parse + recorded correction", port, whole, failed);
     Report("query + parse alone", port, query, queryFailed);
     std::printf("corrections recorded: %zu\n", clock.requests().size());

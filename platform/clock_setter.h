@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,6 +23,13 @@ public:
     /// this correction, so the system may ask them for the right to set it;
     /// a correction that runs by itself never brings up such a prompt.
     virtual ClockSetResult setUtc(const SystemTime& utc, bool interactive) = 0;
+    /// The same without holding the caller while the system decides (a
+    /// person may be asked for a password): `done` runs once, from the
+    /// calling thread's event loop. This default sets before returning.
+    virtual void setUtcAsync(const SystemTime& utc, bool interactive,
+                             std::function<void(ClockSetResult)> done) {
+        done(setUtc(utc, interactive));
+    }
 };
 
 std::unique_ptr<ClockSetter> makeSystemClockSetter();

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -66,6 +67,12 @@ public:
     /// running event loop. One read: the bytes that have arrived when data is
     /// first there to be read; later pieces are not waited for.
     virtual DaytimeFetch fetch(const DaytimeRequest& request) = 0;
+    /// The same fetch without holding the caller: `done` runs once, from the
+    /// calling thread's event loop, within the same bounds. This default
+    /// fetches before returning.
+    virtual void fetchAsync(const DaytimeRequest& request, std::function<void(DaytimeFetch)> done) {
+        done(fetch(request));
+    }
 };
 
 std::unique_ptr<DaytimeClient> makeDaytimeClient(DaytimeTimeouts timeouts = {});

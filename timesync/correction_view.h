@@ -19,11 +19,6 @@ public:
     /// The dotted address of the time server the user chose.
     virtual std::string selectedServer() const = 0;
 
-    /// Set only while the daily schedule runs a correction; no message box is
-    /// shown while it is set.
-    virtual bool silentMode() const = 0;
-    virtual void setSilentMode(bool silent) = 0;
-
     /// Local time of the last successful correction of this run, 0 before the first.
     virtual SerialTime lastSyncTime() const = 0;
     virtual void setLastSyncTime(SerialTime localTime) = 0;
@@ -38,10 +33,6 @@ public:
 
     /// A modal box with `text` and one OK button under the application's title.
     virtual void showMessage(const std::string& text) = 0;
-
-    /// Lets the window handle its queued events (repaints, timer ticks) before
-    /// blocking work.
-    virtual void processPendingEvents() = 0;
 };
 
 }  // namespace vintrel

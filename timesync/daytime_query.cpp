@@ -1,21 +1,10 @@
 #include "timesync/daytime_query.h"
 
-#include "settings/settings_store.h"
 #include "timesync/text_format.h"
 
 namespace vintrel {
 namespace {
 constexpr const char* kExplicitProxy = "3";
-}
-
-ConnectionSettings StoredConnectionSettings() {
-    ConnectionSettings settings;
-    settings.connectionType = ReadSetting(kSettingsKey, "ConnectionType", "1");
-    if (settings.connectionType == kExplicitProxy) {
-        settings.address = ReadSetting(kSettingsKey, "Address", "");
-        settings.port = ReadSetting(kSettingsKey, "Port", "");
-    }
-    return settings;
 }
 
 InternetAccessType AccessTypeOf(const std::string& connectionType) {

@@ -20,10 +20,6 @@ struct ConnectionSettings {
     friend bool operator==(const ConnectionSettings&, const ConnectionSettings&) = default;
 };
 
-/// Reads the connection settings from the settings store: "ConnectionType"
-/// always, "Address" and "Port" only in mode "3". Throws ERegistryException.
-ConnectionSettings StoredConnectionSettings();
-
 /// The access type that a stored "ConnectionType" stands for.
 InternetAccessType AccessTypeOf(const std::string& connectionType);
 

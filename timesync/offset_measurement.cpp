@@ -61,15 +61,17 @@ void OffsetMeasurement::start(DaytimeRequest request, MeasurementOptions options
     estimator_ = OffsetEstimator(std::chrono::duration<double>(options_.minSpacing).count());
     result_ = {};
     result_.anchor = AnchorOf(timingClock());
+    ++round_;
     running_ = true;
     planned_ = now();
-    // The first query waits for the event loop, so the window shows the
-    // hourglass before it blocks.
+    // The first query waits for the event loop: `start` returns before any
+    // reply can end the measurement.
     scheduler_.callAfter(std::chrono::milliseconds(0), [this] { step(); });
 }
 
 void OffsetMeasurement::cancel() {
     if (running_) scheduler_.cancel();
+    ++round_;
     running_ = false;
     done_ = nullptr;
 }
@@ -105,8 +107,15 @@ void OffsetMeasurement::step() {
 void OffsetMeasurement::query() {
     ++result_.queries;
     const double before = timingClock().monotonicSeconds();
-    DaytimeFetch fetch = client_.fetch(request_);
-    const double after = timingClock().monotonicSeconds();
+    client_.fetchAsync(request_, [this, alive = std::weak_ptr<int>(alive_), round = round_,
+                                  before](DaytimeFetch fetch) {
+        // A measurement dropped or begun anew meanwhile takes nothing of it.
+        if (alive.expired() || round != round_ || !running_) return;
+        received(std::move(fetch), before, timingClock().monotonicSeconds());
+    });
+}
+
+void OffsetMeasurement::received(DaytimeFetch fetch, double before, double after) {
     result_.reply = fetch.reply;
     if (fetch.reply.empty()) {
         finish(MeasurementStatus::NoReply, std::move(fetch.failure));

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/daytime_client.h"
@@ -53,8 +55,7 @@ struct MeasurementResult {
 
 /// Measures a server's offset to the millisecond with a handful of timed
 /// whole-second queries, spread over half a minute on the caller's event
-/// loop. Each query blocks the caller for as long as the daytime client takes
-/// (a round trip or two; at worst its time-outs); between queries the loop runs.
+/// loop, which runs on while a query waits for its reply.
 class OffsetMeasurement {
 public:
     using Done = std::function<void(const MeasurementResult&)>;
@@ -81,6 +82,7 @@ private:
     void waitUntil(double moment);
     void step();
     void query();
+    void received(DaytimeFetch fetch, double before, double after);
     void finish(MeasurementStatus status, std::string failure);
 
     DaytimeClient& client_;
@@ -92,6 +94,10 @@ private:
     MeasurementResult result_;
     double planned_ = 0;
     bool running_ = false;
+    // Tells the replies of an earlier measurement from this one's.
+    std::uint64_t round_ = 0;
+    // Replies that come after the measurement itself is gone find this expired.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace vintrel

@@ -17,9 +17,6 @@ public:
     std::string selectedServer() const override { return server_; }
     void setSelectedServer(std::string server) { server_ = std::move(server); }
 
-    bool silentMode() const override { return silent_; }
-    void setSilentMode(bool silent) override { silent_ = silent; }
-
     SerialTime lastSyncTime() const override { return lastSync_; }
     void setLastSyncTime(SerialTime localTime) override { lastSync_ = localTime; }
 
@@ -35,11 +32,8 @@ public:
     const std::vector<std::string>& messages() const { return messages_; }
     void showMessage(const std::string& text) override { messages_.push_back(text); }
 
-    void processPendingEvents() override {}
-
 private:
     std::string server_;
-    bool silent_ = false;
     SerialTime lastSync_ = 0;
     std::string lastPingLabel_;
     bool timer2_ = false;

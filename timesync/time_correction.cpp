@@ -4,7 +4,6 @@
 #include <string_view>
 #include <utility>
 
-#include "settings/settings_store.h"
 #include "timesync/daytime_reply.h"
 #include "timesync/regional_format.h"
 #include "timesync/text_format.h"
@@ -49,118 +48,307 @@ std::string DifferenceReport(double difference) {
            IntegerText(parts.second) + " Seconds";
 }
 
-TimeCorrection::TimeCorrection(CorrectionView& view, DaytimeClient& client, HostResolver& resolver,
-                               ClockSetter& clock, CorrectionOptions options)
+struct TimeCorrection::Run {
+    CorrectionRequest request;
+    Done done;
+    CorrectionReport report;
+    /// The server chosen when the correction began; every query goes there.
+    std::string server;
+    /// Whose correction it is: the user's ends with the report of the
+    /// difference and takes the hourglass off the window.
+    bool forUser = false;
+    int lookUpsLeft = 0;
+    bool probeSettled = false;
+};
+
+TimeCorrection::TimeCorrection(CorrectionView& view, CorrectionServices services,
+                               CorrectionOptions options)
     : view_(view),
-      client_(client),
-      resolver_(resolver),
-      clock_(clock),
-      options_(std::move(options)) {}
+      services_(services),
+      options_(std::move(options)),
+      measurement_(services.client, services.spacing) {}
 
-bool TimeCorrection::ConnectivityProbe() {
-    for (const std::string& host : options_.probeHosts) {
-        if (!resolver_.firstIPv4(host).empty()) return true;
+TimeCorrection::~TimeCorrection() {
+    cancel();
+}
+
+template <typename Step>
+void TimeCorrection::guarded(Step&& step) {
+    const std::uint64_t round = round_;
+    try {
+        step();
+    } catch (...) {
+        // Thrown by the caller's own `done` once the correction was over: theirs.
+        if (!running_ || round != round_) throw;
+        run_->report.error = std::current_exception();
+        finish(CorrectionStatus::SettingsError);
     }
-    return false;
 }
 
-ConnectionSettings TimeCorrection::connectionSettings() const {
-    return options_.connection ? options_.connection() : StoredConnectionSettings();
+bool TimeCorrection::Current(const std::weak_ptr<int>& alive, std::uint64_t asked,
+                             const TimeCorrection* self) {
+    // The object may be gone: nothing of it is read before the token says not.
+    if (alive.expired()) return false;
+    return asked == self->round_ && self->running_;
 }
 
-bool TimeCorrection::CheckConnection(bool quiet) {
-    if (!options_.probeConnectivity || ConnectivityProbe()) return true;
-    if (!quiet) view_.showMessage(kNoConnectionText);
-    return false;
+bool TimeCorrection::start(CorrectionRequest request, Done done) {
+    return begin(request, false, std::move(done));
+}
+
+bool TimeCorrection::begin(CorrectionRequest request, bool forUser, Done done) {
+    if (running_) return false;
+    run_ = std::make_unique<Run>();
+    run_->request = request;
+    run_->forUser = forUser;
+    run_->done = std::move(done);
+    run_->server = view_.selectedServer();
+    ++round_;
+    running_ = true;
+    guarded([this] { probe(); });
+    return true;
+}
+
+void TimeCorrection::cancel() {
+    if (!running_) return;
+    measurement_.cancel();
+    services_.probeTimer.cancel();
+    const bool forUser = run_->forUser;
+    run_.reset();
+    ++round_;
+    running_ = false;
+    if (forUser) view_.setCursor(CursorShape::Default);
+}
+
+void TimeCorrection::claimForUser() {
+    if (!running_ || run_->forUser) return;
+    run_->forUser = true;
+    run_->request.quiet = false;
+    // Someone waits for it now, and may be asked for the right to set the clock.
+    run_->request.unattended = false;
+    view_.setCursor(CursorShape::Hourglass);
+}
+
+void TimeCorrection::probe() {
+    if (!options_.probeConnectivity) {
+        query();
+        return;
+    }
+    const std::weak_ptr<int> alive = alive_;
+    const std::uint64_t asked = round_;
+    run_->lookUpsLeft = static_cast<int>(options_.probeHosts.size());
+    // Both names are looked up at once; the first that resolves settles it,
+    // and a resolver that answers neither in time counts as no connection.
+    services_.probeTimer.callAfter(options_.probeBound, [this, alive, asked] {
+        if (!Current(alive, asked, this) || run_->probeSettled) return;
+        run_->probeSettled = true;
+        guarded(
+            [this] { fail(CorrectionStatus::NoConnection, kNoConnectionText, kNoConnectionText); });
+    });
+    for (const std::string& host : options_.probeHosts) {
+        if (!Current(alive, asked, this) || run_->probeSettled) return;
+        services_.resolver.lookUpIPv4(host, [this, alive, asked](const std::string& address) {
+            if (!Current(alive, asked, this) || run_->probeSettled) return;
+            if (address.empty() && --run_->lookUpsLeft > 0) return;
+            run_->probeSettled = true;
+            services_.probeTimer.cancel();
+            guarded([this, reachable = !address.empty()] {
+                if (reachable) {
+                    query();
+                } else {
+                    fail(CorrectionStatus::NoConnection, kNoConnectionText, kNoConnectionText);
+                }
+            });
+        });
+    }
 }
 
 DaytimeRequest TimeCorrection::CurrentRequest() const {
-    return MakeDaytimeRequest(view_.selectedServer(), options_.port, connectionSettings(),
+    const std::string server = running_ ? run_->server : view_.selectedServer();
+    return MakeDaytimeRequest(server, options_.port, services_.settings.connection(),
                               options_.agent);
 }
 
-PingOutcome TimeCorrection::PingDayTime(bool quiet) {
-    // The window repaints before the blocking work.
-    view_.processPendingEvents();
-    if (!CheckConnection(quiet)) return {};
-    DaytimeFetch fetch = client_.fetch(CurrentRequest());
-    return {true, std::move(fetch.reply), std::move(fetch.failure), std::move(fetch.route)};
+void TimeCorrection::query() {
+    DaytimeRequest request = CurrentRequest();
+    const std::weak_ptr<int> alive = alive_;
+    const std::uint64_t asked = round_;
+    if (run_->request.precise) {
+        measurement_.start(std::move(request), options_.measurement,
+                           [this, alive, asked](const MeasurementResult& result) {
+                               if (!Current(alive, asked, this)) return;
+                               guarded([&] { measured(result); });
+                           });
+        return;
+    }
+    services_.client.fetchAsync(request, [this, alive, asked](DaytimeFetch fetch) {
+        if (!Current(alive, asked, this)) return;
+        guarded([&] { fetched(std::move(fetch)); });
+    });
 }
 
-double TimeCorrection::CorrectTime() {
-    const PingOutcome ping = PingDayTime(view_.silentMode());
-    if (!ping.connected) {
-        ReportFailure(kNoConnectionText);
-        return NOT_SYNCED;
+void TimeCorrection::fetched(DaytimeFetch fetch) {
+    CorrectionReport& report = run_->report;
+    report.reply = std::move(fetch.reply);
+    report.route = std::move(fetch.route);
+    report.failure = std::move(fetch.failure);
+    const std::string from = "the reply of time server " + run_->server;
+    if (report.reply.empty()) {
+        fail(CorrectionStatus::NoReply, report.failure, kUnreachableServerText);
+        return;
     }
-    const SerialTime server = ParseDaytimeReply(ping.reply);
+    const SerialTime server = ParseDaytimeReply(report.reply);
+    if (server == 0) {
+        fail(CorrectionStatus::UnusableReply,
+             from + " holds no usable time: " + UnusableReplyReason(report.reply),
+             kUnreachableServerText);
+        return;
+    }
     // A server that does not vouch for its time is as good as no time at all.
-    const NistLineStatus status = ReadNistLineStatus(ping.reply);
-    if (server == 0 || !status.vouched()) {
-        const std::string from = "the reply of time server " + view_.selectedServer();
-        if (ping.reply.empty()) {
-            ReportFailure(ping.failure);
-        } else if (server == 0) {
-            ReportFailure(from + " holds no usable time: " + UnusableReplyReason(ping.reply));
-        } else {
-            ReportFailure(from + " is not used: " + UnhealthyReason(status.health));
-        }
-        if (!view_.silentMode()) view_.showMessage(kUnreachableServerText);
-        return NOT_SYNCED;
+    const NistLineStatus status = ReadNistLineStatus(report.reply);
+    if (!status.vouched()) {
+        fail(CorrectionStatus::Unvouched, from + " is not used: " + UnhealthyReason(status.health),
+             kUnreachableServerText);
+        return;
     }
-    // No box: only a silent run is held back, and its schedule tries again as
-    // after any failure.
-    if (view_.silentMode() && !SilentStepAllowed(server - CurrentUtc())) return NOT_SYNCED;
-    const ClockCorrection correction = ApplyServerTime(server, !view_.silentMode());
-    if (!correction.clockSet) {
-        ReportFailure(ClockNotSetText(correction.reason));
-        if (!view_.silentMode()) view_.showMessage(ClockNotSetText(correction.reason));
-        return NOT_SYNCED;
-    }
-    return correction.difference;
+    report.serverUtc = server;
+    // The one reply's second is set as it is.
+    serverFound([server] { return server; });
 }
 
-ClockCorrection TimeCorrection::ApplyServerTime(SerialTime server, bool interactive) {
-    ClockCorrection result;
+void TimeCorrection::measured(const MeasurementResult& result) {
+    CorrectionReport& report = run_->report;
+    report.measurement = result;
+    report.reply = result.reply;
+    report.failure = result.failure;
+    const std::string from = "the reply of time server " + run_->server;
+    switch (result.status) {
+        case MeasurementStatus::NoReply:
+            fail(CorrectionStatus::NoReply, result.failure, kUnreachableServerText);
+            return;
+        case MeasurementStatus::UnusableReply:
+            fail(CorrectionStatus::UnusableReply,
+                 from + " holds no usable time: " + UnusableReplyReason(result.reply),
+                 kUnreachableServerText);
+            return;
+        case MeasurementStatus::Unvouched:
+            fail(CorrectionStatus::Unvouched,
+                 "no reply of time server " + run_->server +
+                     " is used: " + UnhealthyReason(result.health),
+                 kUnreachableServerText);
+            return;
+        case MeasurementStatus::Done:
+            break;
+    }
+    report.serverUtc = OffsetMeasurement::ServerTimeNow(result);
+    // Read anew at each use: the server's time goes on while the steps wait.
+    serverFound([result] { return OffsetMeasurement::ServerTimeNow(result); });
+}
+
+void TimeCorrection::serverFound(std::function<SerialTime()> serverNow) {
+    const double difference = serverNow() - CurrentUtc();
+    if (!run_->request.setClock) {
+        run_->report.difference = difference;
+        finish(CorrectionStatus::Measured);
+        return;
+    }
+    if (run_->request.unattended && std::fabs(difference) * kSecondsPerDay > kLargeSilentStep) {
+        askSecondOpinion(std::move(serverNow), difference);
+        return;
+    }
+    apply(std::move(serverNow));
+}
+
+void TimeCorrection::askSecondOpinion(std::function<SerialTime()> serverNow, double difference) {
+    const std::string second = SecondOpinionServer(run_->server, options_.servers);
+    const auto heldBack = [this] {
+        // No box: only an unattended run is held back, and its schedule
+        // tries again as after any failure.
+        fail(CorrectionStatus::HeldBack,
+             "a daily correction of more than " + IntegerText(kLargeSilentStep) +
+                 " s is made only when a second server at another site agrees, and none did",
+             nullptr);
+    };
+    if (second.empty()) {
+        heldBack();
+        return;
+    }
+    const std::weak_ptr<int> alive = alive_;
+    const std::uint64_t asked = round_;
+    services_.client.fetchAsync(
+        MakeDaytimeRequest(second, options_.port, services_.settings.connection(), options_.agent),
+        [this, alive, asked, heldBack, difference,
+         serverNow = std::move(serverNow)](DaytimeFetch fetch) mutable {
+            if (!Current(alive, asked, this)) return;
+            guarded([&] {
+                const SerialTime time = ParseDaytimeReply(fetch.reply);
+                const bool agrees = time != 0 && ReadNistLineStatus(fetch.reply).vouched() &&
+                                    std::fabs(time - CurrentUtc() - difference) * kSecondsPerDay <=
+                                        kSecondOpinionTolerance;
+                if (agrees) {
+                    apply(std::move(serverNow));
+                } else {
+                    heldBack();
+                }
+            });
+        });
+}
+
+void TimeCorrection::apply(std::function<SerialTime()> serverNow) {
+    const SerialTime server = serverNow();
     // Both readings come before the clock moves.
-    result.difference = server - CurrentUtc();
-    const SystemTime utc = ToSystemTime(server);
+    run_->report.difference = server - CurrentUtc();
     const SerialTime localBefore = LocalNow();
-    const ClockSetResult set = clock_.setUtc(utc, interactive);
+    const std::weak_ptr<int> alive = alive_;
+    const std::uint64_t asked = round_;
+    services_.clock.setUtcAsync(ToSystemTime(server), !run_->request.unattended,
+                                [this, alive, asked, localBefore](const ClockSetResult& set) {
+                                    if (!Current(alive, asked, this)) return;
+                                    guarded([&] { clockAnswered(set, localBefore); });
+                                });
+}
+
+void TimeCorrection::clockAnswered(const ClockSetResult& set, SerialTime localBefore) {
     if (!set.ok) {
         // A clock that was not set is no correction: nothing is recorded, so
         // the schedule tries again.
-        result.reason = set.reason;
-        return result;
+        run_->report.clockReason = set.reason;
+        const std::string text = ClockNotSetText(set.reason);
+        fail(CorrectionStatus::ClockNotSet, text, text.c_str());
+        return;
     }
-    result.clockSet = true;
+    run_->report.clockSet = true;
     const std::string text = DateTimeText(localBefore);
     view_.setLastSyncTime(localBefore);
     view_.setLastPingLabel(text);
     view_.setTimer2Enabled(false);
     // Written last: should the store fail, the window already agrees with the
     // clock that was set, and the error still reaches the caller.
-    WriteSetting(kSettingsKey, "LastPing", text);
-    return result;
+    services_.settings.recordLastPing(text);
+    finish(CorrectionStatus::Corrected);
 }
 
-bool TimeCorrection::SilentStepAllowed(double difference) {
-    if (std::fabs(difference) * kSecondsPerDay <= kLargeSilentStep) return true;
-    if (SecondOpinionAgrees(difference)) return true;
-    ReportFailure("a daily correction of more than " + IntegerText(kLargeSilentStep) +
-                  " s is made only when a second server at another site agrees, and none did");
-    return false;
+void TimeCorrection::fail(CorrectionStatus status, const std::string& reason, const char* boxText) {
+    ReportFailure(reason);
+    if (boxText != nullptr && !run_->request.quiet) {
+        // The box waits for the user in a loop of its own; this correction
+        // is still the one that runs until it is closed.
+        view_.showMessage(boxText);
+    }
+    finish(status);
 }
 
-bool TimeCorrection::SecondOpinionAgrees(double difference) {
-    const std::string second = SecondOpinionServer(view_.selectedServer(), options_.servers);
-    if (second.empty()) return false;
-    const DaytimeFetch fetch = client_.fetch(
-        MakeDaytimeRequest(second, options_.port, connectionSettings(), options_.agent));
-    const SerialTime time = ParseDaytimeReply(fetch.reply);
-    if (time == 0 || !ReadNistLineStatus(fetch.reply).vouched()) return false;
-    const double disagreement = std::fabs(time - CurrentUtc() - difference) * kSecondsPerDay;
-    return disagreement <= kSecondOpinionTolerance;
+void TimeCorrection::finish(CorrectionStatus status) {
+    services_.probeTimer.cancel();
+    std::unique_ptr<Run> run = std::move(run_);
+    ++round_;
+    running_ = false;
+    run->report.status = status;
+    if (run->forUser) {
+        if (status == CorrectionStatus::Corrected) DisplayDifference(run->report.difference);
+        view_.setCursor(CursorShape::Default);
+    }
+    if (run->done) run->done(run->report);
 }
 
 void TimeCorrection::ReportFailure(const std::string& reason) const {
@@ -168,24 +356,43 @@ void TimeCorrection::ReportFailure(const std::string& reason) const {
 }
 
 void TimeCorrection::DisplayDifference(double difference) {
-    view_.processPendingEvents();
     view_.showMessage(DifferenceReport(difference));
 }
 
+namespace {
+// The window's commands hand a settings error on to the application's
+// handler once the correction is over.
+TimeCorrection::Done Rethrowing(std::function<void()> then) {
+    return [then = std::move(then)](const CorrectionReport& report) {
+        if (then) then();
+        if (report.error) std::rethrow_exception(report.error);
+    };
+}
+}  // namespace
+
 void TimeCorrection::mnuPingClick() {
+    if (running_) {
+        claimForUser();
+        return;
+    }
     view_.setCursor(CursorShape::Hourglass);
+    CorrectionRequest request;
     try {
-        view_.processPendingEvents();
-        view_.setSilentMode(false);
-        const double difference = CorrectTime();
-        if (difference != NOT_SYNCED) DisplayDifference(difference);
+        request.precise = services_.settings.preciseWanted();
     } catch (...) {
-        // A settings error ends the command in the application's handler; the
-        // window must not be left with the hourglass.
         view_.setCursor(CursorShape::Default);
         throw;
     }
-    view_.setCursor(CursorShape::Default);
+    begin(request, true, Rethrowing({}));
+}
+
+bool TimeCorrection::runDaily(std::function<void()> done) {
+    if (running_) return false;
+    CorrectionRequest request;
+    request.quiet = true;
+    request.unattended = true;
+    request.precise = services_.settings.preciseWanted();
+    return start(request, Rethrowing(std::move(done)));
 }
 
 }  // namespace vintrel

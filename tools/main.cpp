@@ -10,6 +10,7 @@
 #include "platform/host_resolver.h"
 #include "platform/qt_runtime.h"
 #include "platform/registry.h"
+#include "platform/scheduler.h"
 #include "tools/sync_arguments.h"
 #include "tools/sync_command.h"
 #include "tools/zone_command.h"
@@ -34,13 +35,19 @@ int Run(int argc, char** argv) {
     if (parsed.arguments.zone) return RunZone(std::cout, std::cerr);
     // No window to keep alive: a settings change in another program may finish first.
     setRegistryWriteWait(std::chrono::seconds(2));
-    // Name look-ups and the system's proxy settings go through Qt's thread
-    // pool, which wants an application object.
+    // The answers come through Qt's event loop, which wants an application object.
     ensureQtCore();
     const std::unique_ptr<DaytimeClient> client = makeDaytimeClient();
     const std::unique_ptr<HostResolver> resolver = makeSystemHostResolver();
     const std::unique_ptr<ClockSetter> clock = makeSystemClockSetter();
-    return RunSync(parsed.arguments, {*client, *resolver, *clock, agent}, std::cout, std::cerr);
+    // The same pipeline as the window's, on an event loop of its own.
+    const std::unique_ptr<Scheduler> probeTimer = makeEventLoopScheduler();
+    const std::unique_ptr<Scheduler> spacing = makeEventLoopScheduler();
+    SyncServices services{*client, *resolver, *clock, agent};
+    services.runUntil = runEventLoopUntil;
+    services.probeTimer = probeTimer.get();
+    services.spacing = spacing.get();
+    return RunSync(parsed.arguments, services, std::cout, std::cerr);
 }
 
 }  // namespace

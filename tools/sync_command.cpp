@@ -2,11 +2,14 @@
 
 #include <cstdio>
 #include <exception>
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <thread>
 #include <utility>
 
 #include "settings/settings_store.h"
+#include "settings/stored_correction_settings.h"
 #include "timesync/daytime_reply.h"
 #include "timesync/offset_measurement.h"
 #include "timesync/plain_correction_view.h"
@@ -26,97 +29,119 @@ CorrectionOptions OptionsFor(const SyncArguments& arguments, const SyncServices&
     options.agent = services.agent;
     options.port = arguments.port;
     options.probeConnectivity = arguments.probe;
-    if (arguments.connection) {
-        options.connection = [connection = *arguments.connection] { return connection; };
-    }
+    options.measurement.samples = arguments.samples.value_or(options.measurement.samples);
+    options.measurement.minSpacing = arguments.minSpacing.value_or(options.measurement.minSpacing);
     return options;
 }
 
-// Notes whether the clock was set, so that a settings error that comes after
-// is not taken for a correction that failed.
-class NotingClockSetter final : public ClockSetter {
-public:
-    explicit NotingClockSetter(ClockSetter& clock) : clock_(clock) {}
-    ClockSetResult setUtc(const SystemTime& utc, bool interactive) override {
-        ClockSetResult result = clock_.setUtc(utc, interactive);
-        set_ = set_ || result.ok;
-        return result;
-    }
-    bool set() const { return set_; }
+// Without an event loop of the caller's, the waits of a measurement are slept
+// through; everything else answers at once.
+struct SleepingLoop {
+    explicit SleepingLoop(const SyncServices& services)
+        : probeTimer(Sleeper(services)), spacing(Sleeper(services)) {}
 
-private:
-    ClockSetter& clock_;
-    bool set_ = false;
+    static SleepingScheduler::Sleep Sleeper(const SyncServices& services) {
+        if (services.sleep) return services.sleep;
+        return [](std::chrono::milliseconds delay) { std::this_thread::sleep_for(delay); };
+    }
+
+    void runUntil(const std::function<bool()>& finished) {
+        while (!finished()) {
+            if (!spacing.runOne() && !probeTimer.runOne()) return;
+        }
+    }
+
+    SleepingScheduler probeTimer;
+    SleepingScheduler spacing;
 };
 
-int SetClock(TimeCorrection& correction, const NotingClockSetter& clock, SerialTime serverUtc,
-             std::ostream& out, std::ostream& err) {
-    ClockCorrection corrected;
-    const double differenceBefore = serverUtc - CurrentUtc();
-    try {
-        // Someone ran the command, so the system may ask them for the right.
-        corrected = correction.ApplyServerTime(serverUtc, /*interactive=*/true);
-    } catch (const std::exception& error) {
-        if (!clock.set()) throw;
-        // The clock is right; only the record of it is missing.
-        out << "offset: " << OffsetText(differenceBefore) << "\nclock: set\n";
-        Complain(err) << "warning: the clock was set, but \"LastPing\" could not be written: "
-                      << error.what() << '\n';
-        return kSyncSuccess;
-    }
-    out << "offset: " << OffsetText(corrected.difference) << '\n';
-    if (!corrected.clockSet) {
-        Complain(err) << ClockNotSetText(corrected.reason) << '\n';
-        return kSyncClockNotSet;
-    }
-    out << "clock: set\n";
-    return kSyncSuccess;
-}
-
-MeasurementResult Measure(const SyncArguments& arguments, const SyncServices& services,
-                          const DaytimeRequest& request) {
-    SleepingScheduler::Sleep sleep = services.sleep;
-    if (!sleep) sleep = [](std::chrono::milliseconds delay) { std::this_thread::sleep_for(delay); };
-    SleepingScheduler scheduler(std::move(sleep));
-    OffsetMeasurement measurement(services.client, scheduler);
-    MeasurementOptions options;
-    options.samples = arguments.samples.value_or(options.samples);
-    options.minSpacing = arguments.minSpacing.value_or(options.minSpacing);
-    MeasurementResult result;
-    measurement.start(request, options, [&result](const MeasurementResult& r) { result = r; });
-    scheduler.run();
-    return result;
-}
-
-int SyncPrecisely(const SyncArguments& arguments, const SyncServices& services,
-                  TimeCorrection& correction, const NotingClockSetter& clock,
-                  const std::string& server, std::ostream& out, std::ostream& err) {
-    if (!correction.CheckConnection(/*quiet=*/true)) {
-        Complain(err) << kNoConnectionText << '\n';
-        return kSyncNoConnection;
-    }
-    const MeasurementResult result = Measure(arguments, services, correction.CurrentRequest());
-    const std::string which = " (query " + std::to_string(result.queries) + ")";
-    switch (result.status) {
-        case MeasurementStatus::NoReply:
+int ServerUnusable(const CorrectionReport& report, const SyncArguments& arguments,
+                   const std::string& server, std::ostream& out, std::ostream& err) {
+    const MeasurementResult& measured = report.measurement;
+    const std::string which =
+        arguments.precise ? " (query " + std::to_string(measured.queries) + ")" : "";
+    switch (report.status) {
+        case CorrectionStatus::NoReply:
+            if (!report.route.empty()) out << "route: " << report.route << '\n';
             Complain(err) << "no reply from time server " << server << which << ": "
-                          << (result.failure.empty() ? "it sent nothing" : result.failure) << '\n';
-            return kSyncServerUnusable;
-        case MeasurementStatus::UnusableReply:
+                          << (report.failure.empty() ? "it sent nothing" : report.failure) << '\n';
+            break;
+        case CorrectionStatus::UnusableReply:
             Complain(err) << "the reply of time server " << server << which
-                          << " holds no usable time: " << UnusableReplyReason(result.reply) << ": "
-                          << EscapedReply(result.reply) << '\n';
-            return kSyncServerUnusable;
-        case MeasurementStatus::Unvouched:
-            Complain(err) << "no reply of time server " << server
-                          << " is used: " << UnhealthyReason(result.health) << '\n';
-            return kSyncServerUnusable;
-        case MeasurementStatus::Done:
+                          << " holds no usable time: " << UnusableReplyReason(report.reply);
+            if (arguments.precise) err << ": " << EscapedReply(report.reply);
+            err << '\n';
+            break;
+        default:
+            if (arguments.precise) {
+                Complain(err) << "no reply of time server " << server
+                              << " is used: " << UnhealthyReason(measured.health) << '\n';
+            } else {
+                Complain(err) << "the reply of time server " << server << " is not used: "
+                              << UnhealthyReason(ReadNistLineStatus(report.reply).health) << '\n';
+            }
             break;
     }
-    out << EstimateText(result.estimate) << AdvanceText(result);
-    if (!arguments.setClock) return kSyncSuccess;
-    return SetClock(correction, clock, OffsetMeasurement::ServerTimeNow(result), out, err);
+    return kSyncServerUnusable;
+}
+
+// What the query found, before the clock is set.
+void PrintFindings(const CorrectionReport& report, const SyncArguments& arguments,
+                   std::ostream& out) {
+    if (arguments.precise) {
+        out << EstimateText(report.measurement.estimate) << AdvanceText(report.measurement);
+        return;
+    }
+    if (!report.route.empty()) out << "route: " << report.route << '\n';
+    out << "reply: " << EscapedReply(report.reply) << '\n';
+    out << "server UTC: " << UtcText(report.serverUtc) << '\n';
+}
+
+int Outcome(const CorrectionReport& report, const SyncArguments& arguments,
+            const std::string& server, std::ostream& out, std::ostream& err) {
+    switch (report.status) {
+        case CorrectionStatus::NoConnection:
+            Complain(err) << kNoConnectionText << '\n';
+            return kSyncNoConnection;
+        case CorrectionStatus::NoReply:
+        case CorrectionStatus::UnusableReply:
+        case CorrectionStatus::Unvouched:
+            if (!arguments.precise && report.status != CorrectionStatus::NoReply) {
+                if (!report.route.empty()) out << "route: " << report.route << '\n';
+                out << "reply: " << EscapedReply(report.reply) << '\n';
+            }
+            return ServerUnusable(report, arguments, server, out, err);
+        case CorrectionStatus::Measured:
+            PrintFindings(report, arguments, out);
+            if (!arguments.precise) out << "offset: " << OffsetText(report.difference) << '\n';
+            return kSyncSuccess;
+        case CorrectionStatus::ClockNotSet:
+            PrintFindings(report, arguments, out);
+            out << "offset: " << OffsetText(report.difference) << '\n';
+            Complain(err) << ClockNotSetText(report.clockReason) << '\n';
+            return kSyncClockNotSet;
+        case CorrectionStatus::Corrected:
+            PrintFindings(report, arguments, out);
+            out << "offset: " << OffsetText(report.difference) << "\nclock: set\n";
+            return kSyncSuccess;
+        case CorrectionStatus::HeldBack:
+            // Only an unattended correction is held back; this one is not.
+            Complain(err) << "the correction was held back\n";
+            return kSyncClockNotSet;
+        case CorrectionStatus::SettingsError:
+            break;
+    }
+    if (!report.clockSet) std::rethrow_exception(report.error);
+    // The clock is right; only the record of it is missing.
+    PrintFindings(report, arguments, out);
+    out << "offset: " << OffsetText(report.difference) << "\nclock: set\n";
+    try {
+        std::rethrow_exception(report.error);
+    } catch (const std::exception& error) {
+        Complain(err) << "warning: the clock was set, but \"LastPing\" could not be written: "
+                      << error.what() << '\n';
+    }
+    return kSyncSuccess;
 }
 
 int Sync(const SyncArguments& arguments, const SyncServices& services, std::ostream& out,
@@ -125,44 +150,33 @@ int Sync(const SyncArguments& arguments, const SyncServices& services, std::ostr
                                    ? *arguments.server
                                    : ReadSetting(kSettingsKey, "ipAddress", kDefaultTimeServer);
     PlainCorrectionView view(server);
-    view.setSilentMode(true);
-    NotingClockSetter clock(services.clock);
-    TimeCorrection correction(view, services.client, services.resolver, clock,
+    StoredCorrectionSettings settings(arguments.connection);
+    SleepingLoop sleeping(services);
+    const bool ownLoop = services.runUntil != nullptr;
+    TimeCorrection correction(view,
+                              {services.client, services.resolver, services.clock, settings,
+                               ownLoop ? *services.probeTimer : sleeping.probeTimer,
+                               ownLoop ? *services.spacing : sleeping.spacing},
                               OptionsFor(arguments, services));
-    if (arguments.precise) {
-        return SyncPrecisely(arguments, services, correction, clock, server, out, err);
+    CorrectionRequest request;
+    // No boxes, but someone ran the command: the system may ask them for
+    // the right to set the clock, and a large step needs no second opinion.
+    request.quiet = true;
+    request.precise = arguments.precise;
+    request.setClock = arguments.setClock;
+    std::optional<CorrectionReport> report;
+    correction.start(request, [&report](const CorrectionReport& r) { report = r; });
+    const auto finished = [&report] { return report.has_value(); };
+    if (ownLoop) {
+        services.runUntil(finished);
+    } else {
+        sleeping.runUntil(finished);
     }
-
-    const PingOutcome ping = correction.PingDayTime(/*quiet=*/true);
-    if (!ping.connected) {
-        Complain(err) << kNoConnectionText << '\n';
-        return kSyncNoConnection;
-    }
-    if (ping.reply.empty()) {
-        if (!ping.route.empty()) out << "route: " << ping.route << '\n';
-        Complain(err) << "no reply from time server " << server << ": "
-                      << (ping.failure.empty() ? "it sent nothing" : ping.failure) << '\n';
+    if (!report) {
+        Complain(err) << "the correction did not come to an end\n";
         return kSyncServerUnusable;
     }
-    if (!ping.route.empty()) out << "route: " << ping.route << '\n';
-    out << "reply: " << EscapedReply(ping.reply) << '\n';
-    const SerialTime serverUtc = ParseDaytimeReply(ping.reply);
-    if (serverUtc == 0) {
-        Complain(err) << "the reply of time server " << server
-                      << " holds no usable time: " << UnusableReplyReason(ping.reply) << '\n';
-        return kSyncServerUnusable;
-    }
-    if (const NistLineStatus status = ReadNistLineStatus(ping.reply); !status.vouched()) {
-        Complain(err) << "the reply of time server " << server
-                      << " is not used: " << UnhealthyReason(status.health) << '\n';
-        return kSyncServerUnusable;
-    }
-    out << "server UTC: " << UtcText(serverUtc) << '\n';
-    if (!arguments.setClock) {
-        out << "offset: " << OffsetText(serverUtc - CurrentUtc()) << '\n';
-        return kSyncSuccess;
-    }
-    return SetClock(correction, clock, serverUtc, out, err);
+    return Outcome(*report, arguments, server, out, err);
 }
 
 }  // namespace

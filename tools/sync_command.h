@@ -9,6 +9,7 @@
 #include "platform/clock_setter.h"
 #include "platform/daytime_client.h"
 #include "platform/host_resolver.h"
+#include "platform/scheduler.h"
 #include "timesync/offset_estimator.h"
 #include "timesync/offset_measurement.h"
 #include "timesync/serial_time.h"
@@ -37,6 +38,12 @@ struct SyncServices {
     std::string agent;
     /// Waits between the queries of --precise; unset means really sleeping.
     std::function<void(std::chrono::milliseconds)> sleep = {};
+    /// The caller's event loop, run until the correction says it is over,
+    /// with the timers on it that bound the probe and space the queries.
+    /// Unset: nothing waits but the measurement, whose waits are slept.
+    std::function<void(const std::function<bool()>& finished)> runUntil = {};
+    Scheduler* probeTimer = nullptr;
+    Scheduler* spacing = nullptr;
 };
 
 /// Queries the server (and with --set sets the clock) as the main window

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <ctime>
 #include <system_error>
+#include <utility>
 
 #include "platform/linux/timedated_client.h"
 
@@ -46,22 +47,41 @@ public:
 
 LinuxClockSetter::LinuxClockSetter(KernelClock& kernel) : kernel_(kernel) {}
 
-ClockSetResult LinuxClockSetter::setUtc(const SystemTime& utc, bool interactive) {
-    const std::optional<std::int64_t> micros = microsecondsSinceEpoch(utc);
-    if (!micros) return {false, InvalidTimeReason(utc)};
+std::optional<ClockSetResult> LinuxClockSetter::setByKernel(const SystemTime& utc,
+                                                            std::int64_t& micros) {
+    const std::optional<std::int64_t> wanted = microsecondsSinceEpoch(utc);
+    if (!wanted) return ClockSetResult{false, InvalidTimeReason(utc)};
+    micros = *wanted;
     // The capability is asked for, never found out by trying: a trial that
     // succeeded would already have moved the clock.
     if (kernel_.maySetClock()) {
-        const int error = kernel_.setRealtime(*micros);
-        if (error == 0) return {true, {}};
+        const int error = kernel_.setRealtime(micros);
+        if (error == 0) return ClockSetResult{true, {}};
         // In a user namespace the capability shows but does not reach the
         // clock; timedated outside it may still be allowed to.
         if (error != EPERM) {
-            return {false, std::error_code(error, std::generic_category()).message()};
+            return ClockSetResult{false, std::error_code(error, std::generic_category()).message()};
         }
     }
+    return std::nullopt;
+}
+
+ClockSetResult LinuxClockSetter::setUtc(const SystemTime& utc, bool interactive) {
+    std::int64_t micros = 0;
+    if (auto result = setByKernel(utc, micros)) return *result;
     return setTimeThroughTimedated(
-        {*micros, [this] { return kernel_.realtimeMicroseconds(); }, interactive});
+        {micros, [this] { return kernel_.realtimeMicroseconds(); }, interactive});
+}
+
+void LinuxClockSetter::setUtcAsync(const SystemTime& utc, bool interactive,
+                                   std::function<void(ClockSetResult)> done) {
+    std::int64_t micros = 0;
+    if (auto result = setByKernel(utc, micros)) {
+        done(*result);
+        return;
+    }
+    setTimeThroughTimedatedAsync(
+        {micros, [this] { return kernel_.realtimeMicroseconds(); }, interactive}, std::move(done));
 }
 
 std::optional<std::int64_t> microsecondsSinceEpoch(const SystemTime& t) {

@@ -26,8 +26,14 @@ class LinuxClockSetter final : public ClockSetter {
 public:
     explicit LinuxClockSetter(KernelClock& kernel);
     ClockSetResult setUtc(const SystemTime& utc, bool interactive) override;
+    void setUtcAsync(const SystemTime& utc, bool interactive,
+                     std::function<void(ClockSetResult)> done) override;
 
 private:
+    // The outcome when the kernel settles it (or the time names no moment);
+    // nothing when timedated must be asked, with `micros` the target.
+    std::optional<ClockSetResult> setByKernel(const SystemTime& utc, std::int64_t& micros);
+
     KernelClock& kernel_;
 };
 

@@ -7,10 +7,13 @@
 
 #include <algorithm>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/daytime_client.h"
 #include "platform/linux/http_proxy_exchange.h"
+#include "platform/linux/loop_inbox.h"
 #include "platform/timing_clock.h"
 
 namespace vintrel {
@@ -237,6 +240,28 @@ public:
         return Failed("The system's proxy settings name no way to " + Utf8(server->host) + ".");
     }
 
+    // The fetch runs on a thread of its own with the sockets it makes there:
+    // its waits hold nobody's event loop, and its times are taken as the
+    // bytes come, not when a busy window gets round to them. A fetch nobody
+    // waits for any more runs out within its own bounds.
+    void fetchAsync(const DaytimeRequest& request,
+                    std::function<void(DaytimeFetch)> done) override {
+        if (!inbox_) inbox_ = std::make_unique<LoopInbox>();
+        auto slot = inbox_->slot();
+        try {
+            std::thread([slot, request, timeouts = timeouts_, done]() mutable {
+                DaytimeFetch fetch = QtDaytimeClient(timeouts).fetch(request);
+                slot->post([done = std::move(done), fetch = std::move(fetch)]() mutable {
+                    done(std::move(fetch));
+                });
+            }).detach();
+        } catch (const std::system_error& error) {
+            slot->post([done = std::move(done), why = std::string(error.what())] {
+                done(Failed("No thread could be started for the query: " + why + "."));
+            });
+        }
+    }
+
 private:
     std::chrono::milliseconds connectLimit(const QDeadlineTimer& deadline) const {
         return std::min(timeouts_.connect, std::chrono::milliseconds(deadline.remainingTime()));
@@ -391,6 +416,7 @@ private:
     }
 
     DaytimeTimeouts timeouts_;
+    std::unique_ptr<LoopInbox> inbox_;
 };
 
 }  // namespace

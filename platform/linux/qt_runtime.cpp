@@ -1,6 +1,7 @@
 #include "platform/qt_runtime.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,11 @@ void ensureQtCore() {
     static char name[] = "vintrel";
     static char* argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
+}
+
+void runEventLoopUntil(const std::function<bool()>& finished) {
+    ensureQtCore();
+    while (!finished()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void leaveProcess(int status) {

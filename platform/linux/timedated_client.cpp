@@ -5,6 +5,8 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
 #include <QDBusSignature>
 #include <QDBusVariant>
 #include <QMetaType>
@@ -16,6 +18,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <initializer_list>
+#include <memory>
 #include <mutex>
 
 #include "platform/qt_runtime.h"
@@ -135,16 +138,24 @@ std::string systemBusAddress() {
     return address != nullptr && *address != '\0' ? address : kDefaultSystemBus;
 }
 
-ClockSetResult setTimeThroughTimedated(const TimedatedRequest& request) {
+namespace {
+
+// The connection to the system bus, or why there is none.
+std::shared_ptr<PrivateConnection> Connect(std::string& failure) {
     ensureQtCore();
     RegisterDBusTypes();
     const std::string address = systemBusAddress();
-    PrivateConnection connection(QString::fromStdString(address));
-    if (!connection.bus().isConnected()) {
-        const QDBusError error = connection.bus().lastError();
-        return {false, "the system message bus at " + address + " cannot be reached: " +
-                           OneLine(error.message().isEmpty() ? error.name() : error.message())};
+    auto connection = std::make_shared<PrivateConnection>(QString::fromStdString(address));
+    if (!connection->bus().isConnected()) {
+        const QDBusError error = connection->bus().lastError();
+        failure = "the system message bus at " + address + " cannot be reached: " +
+                  OneLine(error.message().isEmpty() ? error.name() : error.message());
+        return nullptr;
     }
+    return connection;
+}
+
+QDBusMessage SetTimeCall(const TimedatedRequest& request) {
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.timedate1"), QStringLiteral("/org/freedesktop/timedate1"),
         QStringLiteral("org.freedesktop.timedate1"), QStringLiteral("SetTime"));
@@ -155,13 +166,51 @@ ClockSetResult setTimeThroughTimedated(const TimedatedRequest& request) {
     call << QVariant::fromValue(static_cast<qlonglong>(step)) << relative << request.interactive;
     // Lets polkit ask the user for a password instead of refusing outright.
     call.setInteractiveAuthorizationAllowed(request.interactive);
-    const auto timeout = request.interactive ? kInteractiveTimeout : kSilentTimeout;
-    const QDBusMessage reply = connection.bus().call(call, QDBus::Block, TimeoutMs(timeout));
+    return call;
+}
+
+int TimeoutFor(const TimedatedRequest& request) {
+    return TimeoutMs(request.interactive ? kInteractiveTimeout : kSilentTimeout);
+}
+
+ClockSetResult ResultOf(const QDBusMessage& reply, bool interactive) {
     if (reply.type() == QDBusMessage::ReplyMessage) return {true, {}};
-    if (reply.type() == QDBusMessage::ErrorMessage) {
-        return {false, RefusalReason(reply, request.interactive)};
-    }
+    if (reply.type() == QDBusMessage::ErrorMessage)
+        return {false, RefusalReason(reply, interactive)};
     return {false, "the date and time service (systemd-timedated) gave no answer"};
+}
+
+}  // namespace
+
+ClockSetResult setTimeThroughTimedated(const TimedatedRequest& request) {
+    std::string failure;
+    const auto connection = Connect(failure);
+    if (!connection) return {false, failure};
+    const QDBusMessage reply =
+        connection->bus().call(SetTimeCall(request), QDBus::Block, TimeoutFor(request));
+    return ResultOf(reply, request.interactive);
+}
+
+void setTimeThroughTimedatedAsync(const TimedatedRequest& request,
+                                  std::function<void(ClockSetResult)> done) {
+    std::string failure;
+    auto connection = Connect(failure);
+    if (!connection) {
+        done({false, failure});
+        return;
+    }
+    const QDBusPendingCall pending =
+        connection->bus().asyncCall(SetTimeCall(request), TimeoutFor(request));
+    auto* watcher = new QDBusPendingCallWatcher(pending);
+    // The connection lives until the answer is in; the watcher goes with it.
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [connection, done = std::move(done), interactive = request.interactive](
+                         QDBusPendingCallWatcher* finished) mutable {
+                         finished->deleteLater();
+                         const ClockSetResult result = ResultOf(finished->reply(), interactive);
+                         connection.reset();
+                         done(result);
+                     });
 }
 
 }  // namespace vintrel

@@ -29,4 +29,10 @@ struct TimedatedRequest {
 /// connection to the address in force at that moment and closes it again.
 ClockSetResult setTimeThroughTimedated(const TimedatedRequest& request);
 
+/// The same without waiting for the answer, which may take as long as a
+/// person takes to give a password: `done` runs once, from the calling
+/// thread's event loop (before returning when the bus cannot be reached).
+void setTimeThroughTimedatedAsync(const TimedatedRequest& request,
+                                  std::function<void(ClockSetResult)> done);
+
 }  // namespace vintrel

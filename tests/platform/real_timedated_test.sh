@@ -136,7 +136,7 @@ expect_set_within_a_second() {
   [ "$(clock_calls)" -eq 1 ] || { fail "expected one clock call: $(cat "$work/clock.txt")"; return; }
   local error
   error=$(clock_error)
-  echo "# $case: clock error $error s"
+  echo "# $case: clock error $error s, longest event-loop stall $(sed -n 's/^stall_ms //p' "$work/call.txt") ms"
   awk -v e="$error" 'BEGIN { exit !(e > -1 && e < 1) }' || fail "clock error $error s"
 }
 

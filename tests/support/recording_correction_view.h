@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,19 +7,12 @@
 
 namespace vintrel::testing {
 
-/// A plain view that also logs, in order, what was done to the window, and
-/// can run a test's code where the window would handle its pending events.
+/// A plain view that also logs, in order, what was done to the window.
 class RecordingCorrectionView final : public PlainCorrectionView {
 public:
     using PlainCorrectionView::PlainCorrectionView;
 
     std::vector<std::string> log;
-    std::function<void()> pendingEvents;
-
-    void setSilentMode(bool silent) override {
-        log.push_back(silent ? "silent on" : "silent off");
-        PlainCorrectionView::setSilentMode(silent);
-    }
     void setTimer2Enabled(bool enabled) override {
         log.push_back(enabled ? "Timer2 on" : "Timer2 off");
         PlainCorrectionView::setTimer2Enabled(enabled);
@@ -32,10 +24,6 @@ public:
     void showMessage(const std::string& text) override {
         log.push_back("message");
         PlainCorrectionView::showMessage(text);
-    }
-    void processPendingEvents() override {
-        log.push_back("pending events");
-        if (pendingEvents) pendingEvents();
     }
 };
 

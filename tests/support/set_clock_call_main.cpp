@@ -1,9 +1,15 @@
 // Sets the clock through the system bus as Vintrel does, for tests of the real
 // systemd-timedated: the target is a whole second `--ahead` seconds from now.
-// Prints the step it sent and the outcome; never touches the clock itself.
+// Prints the step it sent, the outcome, and the longest stall of its event
+// loop while it waited (a timer due every 10 ms); never touches the clock itself.
 //
 //   set_clock_call --ahead SECONDS [--silent]
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -58,12 +64,29 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    QCoreApplication app(argc, argv);
+    QElapsedTimer sinceTick;
+    qint64 longestStall = 0;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longestStall = std::max(longestStall, sinceTick.restart() - 10); });
+    sinceTick.start();
+    ticker.start(10);
+
     const std::time_t target = std::time(nullptr) + ahead;
     BusOnlyClock kernel;
     vintrel::LinuxClockSetter setter(kernel);
-    const vintrel::ClockSetResult result = setter.setUtc(SystemTimeOf(target), !silent);
+    vintrel::ClockSetResult result;
+    bool answered = false;
+    setter.setUtcAsync(SystemTimeOf(target), !silent, [&](const vintrel::ClockSetResult& r) {
+        result = r;
+        answered = true;
+    });
+    while (!answered) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     std::printf("target %lld\n", static_cast<long long>(target));
     std::printf("step %lld\n", static_cast<long long>(target) * 1'000'000 - kernel.lastReading);
     std::printf("%s%s\n", result.ok ? "set" : "refused: ", result.reason.c_str());
+    std::printf("stall_ms %lld\n", static_cast<long long>(longestStall));
     return result.ok ? 0 : 1;
 }

@@ -1,10 +1,11 @@
-#include "timesync/precise_correction.h"
+#include "timesync/time_correction.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "settings/settings_store.h"
+#include "settings/stored_correction_settings.h"
 #include "tests/support/clock_setter_spy.h"
 #include "tests/support/daytime_test_server.h"
 #include "tests/support/fake_clock.h"
@@ -23,7 +24,8 @@ constexpr double kSecond = 1.0 / 86400;
 constexpr double kOffset = 12.0457;
 
 CorrectionOptions WithTheMenusServers() {
-    CorrectionOptions options{"vintrel", kDaytimePort, {}, true};
+    CorrectionOptions options;
+    options.agent = "vintrel";
     options.servers = {"129.6.15.28", "132.163.97.1"};
     return options;
 }
@@ -44,9 +46,21 @@ public:
         timing.link(clock);
     }
 
-    // Starts a correction and keeps what it ends with.
+    // Starts a measured correction, quiet and unattended when `silent`, and
+    // keeps what it ends with.
     bool start() {
-        return precise.start([this](double difference) { results.push_back(difference); });
+        CorrectionRequest request;
+        request.quiet = silent;
+        request.unattended = silent;
+        request.precise = true;
+        return correction.start(request, [this](const CorrectionReport& report) {
+            results.push_back(report.status == CorrectionStatus::Corrected ? report.difference
+                                                                           : NOT_SYNCED);
+        });
+    }
+    void pingNow() {
+        settings.preset("Precise", "1");
+        correction.mnuPingClick();
     }
 
     // The time the clock was set to minus the server's true time now, seconds.
@@ -62,23 +76,26 @@ public:
     testing::FakeHostResolver resolver;
     testing::ClockSetterSpy setter;
     testing::RecordingCorrectionView view;
-    TimeCorrection correction{view, server, resolver, setter, WithTheMenusServers()};
+    StoredCorrectionSettings stored;
+    SleepingScheduler probeTimer{[](std::chrono::milliseconds) {}};
     SleepingScheduler scheduler{
         [this](std::chrono::milliseconds delay) { timing.advance(delay.count() / 1000.0); }};
-    PreciseCorrection precise{correction, view, server, scheduler};
+    TimeCorrection correction{
+        view, {server, resolver, setter, stored, probeTimer, scheduler}, WithTheMenusServers()};
+    bool silent = false;
     std::vector<double> results;
 };
 
 TEST_F(PreciseCorrectionTest, PingNowLeavesTheWindowFreeAndReportsAtTheEnd) {
-    ASSERT_TRUE(precise.mnuPingClick());
+    pingNow();
     // Nothing blocks yet: the queries go out from the event loop.
-    EXPECT_TRUE(precise.running());
+    EXPECT_TRUE(correction.running());
     EXPECT_TRUE(server.requests().empty());
     EXPECT_EQ(view.cursor(), CursorShape::Hourglass);
 
     scheduler.run();
 
-    EXPECT_FALSE(precise.running());
+    EXPECT_FALSE(correction.running());
     EXPECT_EQ(server.requests().size(), 8u);
     EXPECT_EQ(server.requests()[0].url, "http://129.6.15.28:13");
     EXPECT_EQ(server.requests()[0].agent, "vintrel");
@@ -91,9 +108,8 @@ TEST_F(PreciseCorrectionTest, PingNowLeavesTheWindowFreeAndReportsAtTheEnd) {
     EXPECT_EQ(view.lastPingLabel(), text);
     EXPECT_EQ(settings.stored("LastPing"), text);
     EXPECT_FALSE(view.timer2Enabled());
-    EXPECT_EQ(view.log, (std::vector<std::string>{"hourglass", "pending events", "silent off",
-                                                  "pending events", "Timer2 off", "pending events",
-                                                  "message", "default cursor"}));
+    EXPECT_EQ(view.log,
+              (std::vector<std::string>{"hourglass", "Timer2 off", "message", "default cursor"}));
 }
 
 struct FailureRow {
@@ -113,20 +129,20 @@ class PreciseFailureTest : public PreciseCorrectionTest,
 // Every failure ends as the one-shot's does: its message unless silent, and
 // the clock, "LastPing", the label and Timer2 as they were.
 TEST_P(PreciseFailureTest, EndsLikeAOneShotFailure) {
-    const auto& [row, silent] = GetParam();
+    const auto& [row, quiet] = GetParam();
     row.arrange(*this);
-    view.setSilentMode(silent);
+    silent = quiet;
     ASSERT_TRUE(start());
     scheduler.run();
 
     EXPECT_EQ(results, std::vector<double>{NOT_SYNCED});
     EXPECT_EQ(server.requests().size(), row.queries);
     EXPECT_EQ(view.messages(),
-              silent ? std::vector<std::string>{} : std::vector<std::string>{row.message()});
+              quiet ? std::vector<std::string>{} : std::vector<std::string>{row.message()});
     EXPECT_EQ(settings.stored("LastPing"), std::nullopt);
     EXPECT_EQ(view.lastPingLabel(), "");
     EXPECT_TRUE(view.timer2Enabled());
-    EXPECT_FALSE(precise.running());
+    EXPECT_FALSE(correction.running());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -193,7 +209,7 @@ TEST_P(PreciseLargeStepTest, SilentStepNeedsAnotherSiteToAgree) {
     const LargeStepRow& row = GetParam();
     timing.stepUtc(26 * 365.25 * 86400);
     if (row.second) server.script(9, *row.second);
-    view.setSilentMode(row.silent);
+    silent = row.silent;
     ASSERT_TRUE(start());
     scheduler.run();
     EXPECT_EQ(setter.settings.size(), row.sets ? 1u : 0u);
@@ -216,35 +232,37 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PreciseCorrectionTest, NoSecondCorrectionWhileOneRuns) {
-    ASSERT_TRUE(start());
+    pingNow();
     scheduler.runOne();
     EXPECT_FALSE(start());
-    EXPECT_FALSE(precise.mnuPingClick());
+    pingNow();  // a second Ping Now is ignored
     scheduler.run();
-    EXPECT_EQ(results.size(), 1u);
     EXPECT_EQ(server.requests().size(), 8u);
     EXPECT_EQ(setter.settings.size(), 1u);
+    EXPECT_EQ(view.messages().size(), 1u);
 }
 
-// The daily correction sets silent mode only around the start; a failure
-// later must still show nothing.
-TEST_F(PreciseCorrectionTest, SilentModeIsTakenAtTheStart) {
-    server.script(4, {"", "timed out"});
-    view.setSilentMode(true);
+// A Ping Now during the daily correction takes that one over: it then reports
+// to the user and may ask them for the right to set the clock.
+TEST_F(PreciseCorrectionTest, PingNowDuringADailyRunMakesItTheUsers) {
+    silent = true;
     ASSERT_TRUE(start());
-    view.setSilentMode(false);
+    scheduler.runOne();
+    pingNow();
+    EXPECT_EQ(view.cursor(), CursorShape::Hourglass);
     scheduler.run();
-    EXPECT_TRUE(view.messages().empty());
+    EXPECT_EQ(server.requests().size(), 8u);
+    EXPECT_EQ(setter.interactive, std::vector<bool>{true});
+    EXPECT_EQ(view.messages(), std::vector<std::string>{DifferenceReport(results.at(0))});
+    EXPECT_EQ(view.cursor(), CursorShape::Default);
 }
 
-// Pins the fault of a daily run that ends after Ping Now cleared the flag
-// bringing up a password prompt: the run's own silence holds to the end.
-TEST_F(PreciseCorrectionTest, SilentRunSetsTheClockWithoutAskingTheUser) {
-    view.setSilentMode(true);
+TEST_F(PreciseCorrectionTest, DailyRunSetsTheClockWithoutAskingTheUser) {
+    silent = true;
     ASSERT_TRUE(start());
-    view.setSilentMode(false);
     scheduler.run();
     EXPECT_EQ(setter.interactive, std::vector<bool>{false});
+    EXPECT_TRUE(view.messages().empty());
 }
 
 // Someone else stepping the system clock mid-way must not bend the result.
@@ -261,8 +279,8 @@ TEST_F(PreciseCorrectionTest, StepOfTheSystemClockMidwayIsAllowedFor) {
 TEST_F(PreciseCorrectionTest, CancelledCorrectionDoesNothingMore) {
     ASSERT_TRUE(start());
     scheduler.runOne();
-    precise.cancel();
-    EXPECT_FALSE(precise.running());
+    correction.cancel();
+    EXPECT_FALSE(correction.running());
     EXPECT_EQ(scheduler.pendingDelay(), std::nullopt);
     scheduler.run();
     EXPECT_TRUE(results.empty());
@@ -271,9 +289,9 @@ TEST_F(PreciseCorrectionTest, CancelledCorrectionDoesNothingMore) {
 
 TEST_F(PreciseCorrectionTest, SettingsErrorAtTheStartRestoresTheCursor) {
     settings.failCallsTo("ConnectionType", "Failed to get data for 'ConnectionType'");
-    EXPECT_THROW(precise.mnuPingClick(), ERegistryException);
+    EXPECT_THROW(pingNow(), ERegistryException);
     EXPECT_EQ(view.cursor(), CursorShape::Default);
-    EXPECT_FALSE(precise.running());
+    EXPECT_FALSE(correction.running());
     EXPECT_TRUE(server.requests().empty());
 }
 
@@ -281,10 +299,10 @@ TEST_F(PreciseCorrectionTest, SettingsErrorAtTheStartRestoresTheCursor) {
 // command still ends: the hourglass goes.
 TEST_F(PreciseCorrectionTest, SettingsErrorAtTheEndStillEndsTheCommand) {
     settings.failCallsTo("LastPing", "Failed to set data for 'LastPing'");
-    ASSERT_TRUE(precise.mnuPingClick());
+    pingNow();
     EXPECT_THROW(scheduler.run(), ERegistryException);
     EXPECT_EQ(view.cursor(), CursorShape::Default);
-    EXPECT_FALSE(precise.running());
+    EXPECT_FALSE(correction.running());
     EXPECT_EQ(setter.settings.size(), 1u);
 }
 
@@ -303,7 +321,7 @@ class PreciseWantedTest : public ::testing::TestWithParam<WantedRow> {};
 TEST_P(PreciseWantedTest, AnyTextSwitchesItOn) {
     testing::InMemorySettings settings;
     if (GetParam().stored) settings.preset("Precise", *GetParam().stored);
-    EXPECT_EQ(PreciseSyncWanted(), GetParam().wanted);
+    EXPECT_EQ(StoredCorrectionSettings().preciseWanted(), GetParam().wanted);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, PreciseWantedTest,

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include "settings/settings_store.h"
+#include "settings/stored_correction_settings.h"
 #include "tests/support/clock_setter_spy.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_daytime_client.h"
@@ -36,11 +40,43 @@ protected:
         setter.onSet = [this](const SystemTime& utc) { clock.setUtc(FromSystemTime(utc)); };
     }
 
-    TimeCorrection correction(CorrectionOptions options = {"vintrel", kDaytimePort, {}, true}) {
-        return TimeCorrection(view, client, resolver, setter, std::move(options));
+    static CorrectionOptions Options(std::string agent = "vintrel", int port = kDaytimePort) {
+        CorrectionOptions options;
+        options.agent = std::move(agent);
+        options.port = port;
+        return options;
+    }
+
+    std::unique_ptr<TimeCorrection> correction(CorrectionOptions options = Options()) {
+        return std::make_unique<TimeCorrection>(
+            view, CorrectionServices{client, resolver, setter, stored, probeTimer, spacing},
+            std::move(options));
+    }
+
+    // Every step of the fakes answers at once, so the correction is over
+    // when `start` returns.
+    static CorrectionReport Run(TimeCorrection& c, CorrectionRequest request) {
+        std::optional<CorrectionReport> report;
+        c.start(request, [&report](const CorrectionReport& r) { report = r; });
+        EXPECT_TRUE(report.has_value()) << "the correction did not end";
+        return report.value_or(CorrectionReport{});
+    }
+    CorrectionReport Query(CorrectionOptions options = Options()) {
+        CorrectionRequest request;
+        request.setClock = false;
+        return Run(*correction(std::move(options)), request);
+    }
+    CorrectionReport Correct(bool quiet, CorrectionOptions options = Options()) {
+        CorrectionRequest request;
+        request.quiet = quiet;
+        request.unattended = quiet;
+        return Run(*correction(std::move(options)), request);
     }
 
     testing::InMemorySettings settings;
+    StoredCorrectionSettings stored;
+    SleepingScheduler probeTimer{[](std::chrono::milliseconds) {}};
+    SleepingScheduler spacing{[](std::chrono::milliseconds) {}};
     // 90 s slow, local time two hours ahead of UTC.
     testing::FakeClock clock{kServerUtc - 90 * kSecond, 2.0 / 24};
     testing::FakeDaytimeClient client;
@@ -49,48 +85,60 @@ protected:
     testing::RecordingCorrectionView view;
 };
 
-// --- PingDayTime -----------------------------------------------------------
+// --- The query ---------------------------------------------------------------
 
 TEST_F(TimeCorrectionTest, ProbeFailureShowsTheMessageAndQueriesNothing) {
     resolver.addresses.clear();
-    const PingOutcome outcome = correction().PingDayTime(/*quiet=*/false);
-    EXPECT_FALSE(outcome.connected);
-    EXPECT_EQ(outcome.reply, "");
+    const CorrectionReport report = Correct(/*quiet=*/false);
+    EXPECT_EQ(report.status, CorrectionStatus::NoConnection);
     EXPECT_EQ(view.messages(), std::vector<std::string>{kNoConnectionText});
     EXPECT_EQ(resolver.lookups, (std::vector<std::string>{"www.google.com", "www.microsoft.com"}));
     EXPECT_TRUE(client.requests.empty());
     EXPECT_TRUE(settings.calls().empty());
 }
 
-TEST_F(TimeCorrectionTest, ProbeTriesTheSecondNameOnlyWhenTheFirstFails) {
-    EXPECT_TRUE(correction().ConnectivityProbe());
-    EXPECT_EQ(resolver.lookups, std::vector<std::string>{"www.google.com"});
-
+TEST_F(TimeCorrectionTest, EitherProbeNameSuffices) {
     resolver.addresses = {{"www.microsoft.com", "192.0.2.2"}};
-    resolver.lookups.clear();
-    EXPECT_TRUE(correction().ConnectivityProbe());
-    EXPECT_EQ(resolver.lookups, (std::vector<std::string>{"www.google.com", "www.microsoft.com"}));
+    EXPECT_EQ(Query().status, CorrectionStatus::Measured);
+}
+
+// A resolver that never answers holds the correction no longer than the
+// probe's bound, and its late answer changes nothing.
+TEST_F(TimeCorrectionTest, UnansweredLookUpsCountAsNoConnectionAfterTheBound) {
+    struct SilentResolver final : HostResolver {
+        std::vector<std::function<void(std::string)>> pending;
+        std::string firstIPv4(const std::string&) override { return {}; }
+        void lookUpIPv4(const std::string&, std::function<void(std::string)> done) override {
+            pending.push_back(std::move(done));
+        }
+    } silentResolver;
+    TimeCorrection c(view, {client, silentResolver, setter, stored, probeTimer, spacing},
+                     Options());
+    std::optional<CorrectionReport> report;
+    c.start({}, [&report](const CorrectionReport& r) { report = r; });
+    EXPECT_FALSE(report.has_value());
+    EXPECT_EQ(silentResolver.pending.size(), 2u) << "both names are looked up at once";
+    EXPECT_EQ(probeTimer.pendingDelay(), std::chrono::milliseconds(5000));
+    probeTimer.runOne();
+    ASSERT_TRUE(report.has_value());
+    EXPECT_EQ(report->status, CorrectionStatus::NoConnection);
+    EXPECT_EQ(view.messages(), std::vector<std::string>{kNoConnectionText});
+    silentResolver.pending[0]("192.0.2.1");
+    EXPECT_TRUE(client.requests.empty());
+    EXPECT_FALSE(c.running());
 }
 
 TEST_F(TimeCorrectionTest, RequestCarriesUrlAgentAndTheClientsReply) {
     client.result = {"partial", "the server closed the connection"};
-    const PingOutcome outcome = correction({"vintrel.exe", 1313, {}, true}).PingDayTime(false);
+    const CorrectionReport report = Query(Options("vintrel.exe", 1313));
     ASSERT_EQ(client.requests.size(), 1u);
     EXPECT_EQ(client.requests[0].url, "http://129.6.15.28:1313");
     EXPECT_EQ(client.requests[0].agent, "vintrel.exe");
-    EXPECT_TRUE(outcome.connected);
-    EXPECT_EQ(outcome.reply, "partial");
-    EXPECT_EQ(outcome.failure, "the server closed the connection");
-    correction().PingDayTime(false);  // the product's own port
+    EXPECT_EQ(report.status, CorrectionStatus::UnusableReply);
+    EXPECT_EQ(report.reply, "partial");
+    EXPECT_EQ(report.failure, "the server closed the connection");
+    Query();  // the product's own port
     EXPECT_EQ(client.requests[1].url, "http://129.6.15.28:13");
-}
-
-TEST_F(TimeCorrectionTest, PendingEventsRunBeforeTheServerIsRead) {
-    // A menu click waiting in the queue changes the server this query must use.
-    view.pendingEvents = [this] { view.setSelectedServer("132.163.96.1"); };
-    correction().PingDayTime(false);
-    ASSERT_EQ(client.requests.size(), 1u);
-    EXPECT_EQ(client.requests[0].url, "http://132.163.96.1:13");
 }
 
 struct ModeRow {
@@ -111,7 +159,7 @@ TEST_P(ConnectionModeTest, StoredModeChoosesTheAccess) {
     settings.preset("ConnectionType", GetParam().connectionType);
     settings.preset("Address", "proxy.lan");
     settings.preset("Port", "3128");
-    correction().PingDayTime(false);
+    Query();
     ASSERT_EQ(client.requests.size(), 1u);
     EXPECT_EQ(client.requests[0].accessType, GetParam().access);
     EXPECT_EQ(client.requests[0].proxyText, GetParam().proxyText);
@@ -133,36 +181,38 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TimeCorrectionTest, EmptyProxyPartsStillMakeAProxyText) {
     settings.preset("ConnectionType", "3");
-    correction().PingDayTime(false);
+    Query();
     EXPECT_EQ(client.requests.at(0).proxyText, "http=:");
 }
 
 TEST_F(TimeCorrectionTest, ConnectionTypeIsReadAtEveryQuery) {
-    TimeCorrection c = correction();
-    c.PingDayTime(false);
+    const auto c = correction();
+    CorrectionRequest query;
+    query.setClock = false;
+    Run(*c, query);
     settings.preset("ConnectionType", "2");
-    c.PingDayTime(false);
+    Run(*c, query);
     ASSERT_EQ(client.requests.size(), 2u);
     EXPECT_EQ(client.requests[1].accessType, InternetAccessType::Preconfig);
 }
 
 TEST_F(TimeCorrectionTest, GivenConnectionReplacesTheStoredOne) {
     settings.preset("ConnectionType", "2");
-    correction({"vintrel", kDaytimePort,
-                [] {
-                    return ConnectionSettings{"3", "[::1]", "8888"};
-                },
-                true})
-        .PingDayTime(false);
+    StoredCorrectionSettings given(ConnectionSettings{"3", "[::1]", "8888"});
+    TimeCorrection c(view, {client, resolver, setter, given, probeTimer, spacing}, Options());
+    CorrectionRequest query;
+    query.setClock = false;
+    Run(c, query);
     EXPECT_EQ(client.requests.at(0).proxyText, "http=[::1]:8888");
     EXPECT_TRUE(settings.calls().empty());
 }
 
-// --- CorrectTime -------------------------------------------------------------
+// --- The correction ------------------------------------------------------------
 
 TEST_F(TimeCorrectionTest, SuccessSetsTheClockAndRecordsTheLocalTimeBeforeIt) {
-    const double difference = correction().CorrectTime();
-    EXPECT_NEAR(difference, 90 * kSecond, 1e-9);
+    const CorrectionReport report = Correct(/*quiet=*/true);
+    EXPECT_EQ(report.status, CorrectionStatus::Corrected);
+    EXPECT_NEAR(report.difference, 90 * kSecond, 1e-9);
     EXPECT_EQ(setter.settings, std::vector<SystemTime>{ToSystemTime(kServerUtc)});
     // Local 05:02:35 before the change, 05:04:05 after it.
     EXPECT_EQ(settings.stored("LastPing"), "1/2/24 5:02:35 am");
@@ -197,12 +247,11 @@ TEST_P(FailedCorrectionTest, ReportsUnlessSilentAndRecordsNothing) {
     setter.refusal = row.refusal;
     settings.preset("LastPing", "Never");
     view.setLastPingLabel("Never");
-    view.setSilentMode(row.silent);
 
     std::vector<std::string> reported;
-    CorrectionOptions options{"vintrel", kDaytimePort, {}, true};
+    CorrectionOptions options = Options();
     options.reportFailure = [&reported](const std::string& reason) { reported.push_back(reason); };
-    EXPECT_EQ(correction(std::move(options)).CorrectTime(), NOT_SYNCED);
+    EXPECT_NE(Correct(row.silent, std::move(options)).status, CorrectionStatus::Corrected);
     EXPECT_EQ(reported, std::vector<std::string>{row.reported});
     const std::vector<std::string> expected =
         row.message == nullptr ? std::vector<std::string>{} : std::vector<std::string>{row.message};
@@ -240,16 +289,20 @@ TEST_F(TimeCorrectionTest, UnreachableServerTextIsKeptWordForWord) {
               "different Time Server from the File Menu.");
 }
 
-TEST_F(TimeCorrectionTest, StoreErrorWhileReadingTheConnectionReachesTheCaller) {
+TEST_F(TimeCorrectionTest, StoreErrorWhileReadingTheConnectionEndsTheCorrection) {
     settings.failCallsTo("ConnectionType", "Failed to get data for 'ConnectionType'");
-    EXPECT_THROW(correction().CorrectTime(), ERegistryException);
+    const CorrectionReport report = Correct(/*quiet=*/false);
+    EXPECT_EQ(report.status, CorrectionStatus::SettingsError);
+    EXPECT_THROW(std::rethrow_exception(report.error), ERegistryException);
     EXPECT_TRUE(setter.settings.empty());
     EXPECT_TRUE(view.timer2Enabled());
 }
 
-TEST_F(TimeCorrectionTest, StoreErrorWhileWritingLastPingReachesTheCallerAfterTheClockMoved) {
+TEST_F(TimeCorrectionTest, StoreErrorWhileWritingLastPingComesAfterTheClockMoved) {
     settings.failCallsTo("LastPing", "Failed to set data for 'LastPing'");
-    EXPECT_THROW(correction().CorrectTime(), ERegistryException);
+    const CorrectionReport report = Correct(/*quiet=*/false);
+    EXPECT_EQ(report.status, CorrectionStatus::SettingsError);
+    EXPECT_TRUE(report.clockSet);
     EXPECT_EQ(setter.settings.size(), 1u);
     // The clock was set, so the window says so and the schedule rests.
     EXPECT_EQ(view.lastPingLabel(), "1/2/24 5:02:35 am");
@@ -258,13 +311,10 @@ TEST_F(TimeCorrectionTest, StoreErrorWhileWritingLastPingReachesTheCallerAfterTh
 
 // --- Ping Now ----------------------------------------------------------------
 
-TEST_F(TimeCorrectionTest, PingNowClearsSilentModeReportsAndRestoresTheCursor) {
-    view.setSilentMode(true);
-    view.log.clear();
-    correction().mnuPingClick();
-    EXPECT_EQ(view.log, (std::vector<std::string>{"hourglass", "pending events", "silent off",
-                                                  "pending events", "Timer2 off", "pending events",
-                                                  "message", "default cursor"}));
+TEST_F(TimeCorrectionTest, PingNowReportsAndRestoresTheCursor) {
+    correction()->mnuPingClick();
+    EXPECT_EQ(view.log,
+              (std::vector<std::string>{"hourglass", "Timer2 off", "message", "default cursor"}));
     EXPECT_EQ(view.messages().at(0), DifferenceReport(90 * kSecond));
     // The user asked, so the system may ask them for the right to set the clock.
     EXPECT_EQ(setter.interactive, std::vector<bool>{true});
@@ -272,14 +322,14 @@ TEST_F(TimeCorrectionTest, PingNowClearsSilentModeReportsAndRestoresTheCursor) {
 
 TEST_F(TimeCorrectionTest, PingNowShowsNoReportAfterAFailure) {
     client.result.reply = "";
-    correction().mnuPingClick();
+    correction()->mnuPingClick();
     EXPECT_EQ(view.messages(), std::vector<std::string>{kUnreachableServerText});
     EXPECT_EQ(view.cursor(), CursorShape::Default);
 }
 
 TEST_F(TimeCorrectionTest, PingNowRestoresTheCursorWhenTheStoreFails) {
     settings.failNextCall("Failed to create key \\SOFTWARE\\Kavrin\\Proxy\\");
-    EXPECT_THROW(correction().mnuPingClick(), ERegistryException);
+    EXPECT_THROW(correction()->mnuPingClick(), ERegistryException);
     EXPECT_EQ(view.log.back(), "default cursor");
     EXPECT_TRUE(view.messages().empty());
 }
@@ -303,7 +353,7 @@ class HealthDigitTest : public TimeCorrectionTest,
 // unusable reply.
 TEST_P(HealthDigitTest, FromTwoOnTheReplySetsNothing) {
     client.result.reply = GetParam().reply;
-    const double difference = correction().CorrectTime();
+    const double difference = Correct(/*quiet=*/false).difference;
     EXPECT_EQ(setter.settings.size(), GetParam().sets ? 1u : 0u);
     EXPECT_EQ(difference == NOT_SYNCED, !GetParam().sets);
     EXPECT_EQ(view.messages(), GetParam().sets ? std::vector<std::string>{}
@@ -404,11 +454,10 @@ TEST_P(LargeStepTest, SilentStepBeyondAThousandSecondsNeedsASecondSite) {
         client.resultFor["http://132.163.97.1:13"] = {"", "Connection refused"};
     }
     settings.preset("LastPing", "Never");
-    view.setSilentMode(row.silent);
-    CorrectionOptions options{"vintrel", kDaytimePort, {}, true};
+    CorrectionOptions options = Options();
     options.servers = kMenu;
 
-    const double difference = correction(options).CorrectTime();
+    const double difference = Correct(row.silent, options).difference;
 
     EXPECT_EQ(setter.settings.size(), row.sets ? 1u : 0u);
     EXPECT_EQ(difference == NOT_SYNCED, !row.sets);
@@ -447,8 +496,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TimeCorrectionTest, WithoutAServerListNoLargeSilentStepIsTaken) {
     client.result.reply = kYear00Reply;
     clock.setUtc(kClock2026);
-    view.setSilentMode(true);
-    EXPECT_EQ(correction().CorrectTime(), NOT_SYNCED);
+    EXPECT_EQ(Correct(/*quiet=*/true).status, CorrectionStatus::HeldBack);
     EXPECT_TRUE(setter.settings.empty());
     EXPECT_EQ(client.requests.size(), 1u);
 }

@@ -1,0 +1,74 @@
+// Measures how long the event loop stands still while one correction runs
+// through the pipeline with the real daytime client and resolver: a timer
+// due every 10 ms notes the longest gap beyond its period. Prints
+// "stall_ms N" and how the correction ended. Asserts nothing.
+//
+// Usage: correction_stall_bench server    (a loopback server that accepts
+//                                          and never sends)
+//        correction_stall_bench resolver  (the probe's look-ups; the caller
+//                                          points the system's resolver at
+//                                          one that never answers)
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+#include "platform/daytime_client.h"
+#include "platform/host_resolver.h"
+#include "platform/qt_runtime.h"
+#include "platform/scheduler.h"
+#include "settings/stored_correction_settings.h"
+#include "tests/support/daytime_test_server.h"
+#include "tests/support/recording_clock_setter.h"
+#include "tests/support/temp_dir.h"
+#include "timesync/plain_correction_view.h"
+#include "timesync/time_correction.h"
+
+int main(int argc, char** argv) {
+    using namespace vintrel;
+    const bool resolverCase = argc > 1 && std::strcmp(argv[1], "resolver") == 0;
+    const testing::TempConfigHome config;
+    QCoreApplication app(argc, argv);
+    testing::DaytimeTestServer server(testing::ServerBehaviour::NeverAnswer);
+
+    const auto client = makeDaytimeClient();
+    const auto resolver = makeSystemHostResolver();
+    testing::RecordingClockSetter clock;
+    PlainCorrectionView view("127.0.0.1");
+    StoredCorrectionSettings settings(ConnectionSettings{});
+    const auto probeTimer = makeEventLoopScheduler();
+    const auto spacing = makeEventLoopScheduler();
+    CorrectionOptions options;
+    options.agent = "correction_stall_bench";
+    options.port = server.port();
+    options.probeConnectivity = resolverCase;
+    TimeCorrection correction(view, {*client, *resolver, clock, settings, *probeTimer, *spacing},
+                              options);
+
+    QElapsedTimer sinceTick;
+    qint64 longest = 0;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longest = std::max(longest, sinceTick.restart() - 10); });
+    sinceTick.start();
+    ticker.start(10);
+
+    QElapsedTimer whole;
+    whole.start();
+    std::optional<CorrectionReport> report;
+    CorrectionRequest request;
+    request.quiet = true;
+    correction.start(request, [&report](const CorrectionReport& r) { report = r; });
+    runEventLoopUntil([&report] { return report.has_value(); });
+    std::printf("%s: the correction ended after %.2f s (status %d)\n",
+                resolverCase ? "resolver that never answers" : "server that never sends",
+                static_cast<double>(whole.elapsed()) / 1000, static_cast<int>(report->status));
+    std::printf("stall_ms %lld\n", static_cast<long long>(longest));
+    leaveProcess(0);
+}

@@ -12,6 +12,7 @@
 #include "platform/host_resolver.h"
 #include "platform/qt_runtime.h"
 #include "platform/shell_launcher.h"
+#include "platform/system_services.h"
 #include "settings/tfrm_proxy.h"
 
 using namespace vintrel;
@@ -19,6 +20,7 @@ using namespace vintrel;
 namespace {
 
 int RunProgram(int argc, char** argv) {
+    installSystemServices();
     VintrelApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
 

@@ -11,6 +11,7 @@
 #include "platform/qt_runtime.h"
 #include "platform/registry.h"
 #include "platform/scheduler.h"
+#include "platform/system_services.h"
 #include "tools/sync_arguments.h"
 #include "tools/sync_command.h"
 #include "tools/zone_command.h"
@@ -19,6 +20,7 @@ namespace {
 
 int Run(int argc, char** argv) {
     using namespace vintrel;
+    installSystemServices();
     const std::string agent = argc > 0 && argv[0] != nullptr
                                   ? std::filesystem::path(argv[0]).filename().string()
                                   : std::string(kSyncProgram);

@@ -34,7 +34,6 @@ SystemTime ExampleUtc() {
 // The system clock reads 1.5 s before the example, so the step sent is +1.5 s.
 constexpr std::int64_t kClockBefore = 1'735'648'496'789'000 - 1'500'000;
 constexpr char kInteractiveStep[] = "1500000 true true may-ask\n";
-constexpr char kSilentStep[] = "1500000 true false may-not-ask\n";
 
 // A unix socket file nobody listens on: connecting is refused at once.
 std::string StaleSocket(const std::string& dir) {
@@ -72,25 +71,8 @@ protected:
     testing::RecordingKernelClock kernel;  // without the capability unless a test says so
 };
 
-// Pins the fault of sending an absolute time, which timedated applies only
-// after polkit answers: the clock ended up late by the whole prompt.
-TEST_F(TimedatedTest, AcceptedRequestStepsByTheDifferenceStillToMake) {
-    FakeTimedated service(bus.address(), FakeTimedated::Reply::Accept);
-    ASSERT_TRUE(service.ready()) << service.error();
-    const ClockSetResult result = setExample();
-    EXPECT_TRUE(result.ok) << result.reason;
-    EXPECT_EQ(result.reason, "");
-    EXPECT_EQ(service.requests(), kInteractiveStep);
-    EXPECT_TRUE(kernel.requests.empty());
-}
-
-// Pins the fault of a daily correction bringing up a password prompt unbidden.
-TEST_F(TimedatedTest, SilentRequestNeverAllowsAPrompt) {
-    FakeTimedated service(bus.address(), FakeTimedated::Reply::Accept);
-    ASSERT_TRUE(service.ready()) << service.error();
-    EXPECT_TRUE(setExample(/*interactive=*/false).ok);
-    EXPECT_EQ(service.requests(), kSilentStep);
-}
+// What timedated is asked, and that it keeps the time spent in authorisation
+// out of the step, is proved against the real service (real_timedated_test.sh).
 
 // Pins the fault of giving up when clock_settime says EPERM although the
 // capability showed (a user namespace): timedated may still set the clock.

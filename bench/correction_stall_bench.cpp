@@ -47,6 +47,8 @@ int main(int argc, char** argv) {
     options.agent = "correction_stall_bench";
     options.port = server.port();
     options.probeConnectivity = resolverCase;
+    // Names no hosts file of a test sandbox lists, so that the resolver is asked.
+    options.probeHosts = {"probe-a.vintrel.invalid", "probe-b.vintrel.invalid"};
     TimeCorrection correction(view, {*client, *resolver, clock, settings, *probeTimer, *spacing},
                               options);
 

@@ -73,7 +73,8 @@ private:
     WindowedControl& form_;
 };
 
-TfrmTzMain::TfrmTzMain(TzMainServices services, CorrectionOptions options)
+TfrmTzMain::TfrmTzMain(TzMainServices services, CorrectionOptions options,
+                       QtTrayOptions trayOptions)
     : QMainWindow(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                                Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                Qt::WindowCloseButtonHint),
@@ -82,7 +83,7 @@ TfrmTzMain::TfrmTzMain(TzMainServices services, CorrectionOptions options)
     setWindowIcon(QIcon(QStringLiteral(":/vintrel/vintrel-32.png")));
     buildClientArea();
     buildMenus();
-    buildComponents();
+    buildComponents(std::move(trayOptions));
     services.autoRun = kvAutoRun1;
     handlers_ = std::make_unique<TzMain>(*this, std::move(services), std::move(options));
     connect(Timer1, &QTimer::timeout, this, [this] { handlers_->Timer1Timer(); });
@@ -251,10 +252,17 @@ TMenuItem& TfrmTzMain::menuItem(const char* name) const {
     throw std::out_of_range(std::string("no menu item ") + name);
 }
 
-void TfrmTzMain::buildComponents() {
+void TfrmTzMain::buildComponents(QtTrayOptions trayOptions) {
     application_ = std::make_unique<QtApplicationWindow>(this, this);
-    trayBackend_ = std::make_unique<QtTrayBackend>(application_.get(), this);
+    trayBackend_ =
+        std::make_unique<QtTrayBackend>(application_.get(), this, std::move(trayOptions));
     trayMenu_ = std::make_unique<QtPopupMenu>(component_.get(), PopupMenu1->Menu());
+    trayBackend_->setStatusNotifierMenu(PopupMenu1->Menu());
+    followNotificationArea(trayBackend_->trayPresent());
+    trayBackend_->setTrayPresenceHandler([this](bool present) {
+        followNotificationArea(present);
+        if (handlers_) handlers_->NotificationAreaChanged(present);
+    });
 
     TrayIcon1 = new TkvTrayIcon(component_.get(), *trayBackend_);
     TrayIcon1->SetName("TrayIcon1");
@@ -378,12 +386,42 @@ void TfrmTzMain::setVisibleProperty(bool visible) {
         hide();
         return;
     }
+    centreOnFirstShow();
+    show();
+}
+
+void TfrmTzMain::centreOnFirstShow() {
     if (!everShown_) {
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         move(screen.center() - rect().center());
     }
     everShown_ = true;
-    show();
+}
+
+void TfrmTzMain::minimizeWindow() {
+    centreOnFirstShow();
+    showMinimized();
+}
+
+bool TfrmTzMain::notificationAreaPresent() const {
+    return trayBackend_->trayPresent();
+}
+
+// Without a notification area the window is an ordinary one: window managers
+// give a tool window neither a taskbar button nor a minimised state, and the
+// taskbar is then the only way back to it.
+void TfrmTzMain::followNotificationArea(bool present) {
+    const Qt::WindowType type = present ? Qt::Tool : Qt::Window;
+    if (windowType() == type) return;
+    const bool shown = isVisible();
+    const bool minimised = isMinimized();
+    setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | type);
+    if (!shown) return;
+    if (minimised) {
+        showMinimized();
+    } else {
+        show();
+    }
 }
 
 void TfrmTzMain::showWindowNormal() {

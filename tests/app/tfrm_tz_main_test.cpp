@@ -42,9 +42,19 @@ protected:
         form_ = std::make_unique<TfrmTzMain>(
             TzMainServices{
                 daytime_, resolver_, setter_, shell_, nullptr, nullptr, "vintrel", {}, kMakerUrl},
-            CorrectionOptions{});
+            CorrectionOptions{}, TrayOptions());
         form_->runFormCreate();
         return *form_;
+    }
+
+    /// Qt's offscreen platform has no notification area: one is made up.
+    QtTrayOptions TrayOptions() {
+        QtTrayOptions options;
+        options.trayAvailable = [this] { return trayThere_; };
+        options.pollIntervalMs = 0;
+        options.watchSessionBus = false;
+        options.watchXEmbedTray = false;
+        return options;
     }
 
     QAction* Action(const char* name) const {
@@ -78,6 +88,7 @@ protected:
     FakeShellLauncher shell_;
     ModalWatcher modals_;
     std::unique_ptr<TfrmTzMain> form_;
+    bool trayThere_ = true;
 };
 
 TEST_F(TfrmTzMainTest, StartsVisibleWithItsRowsAndChecks) {
@@ -231,6 +242,16 @@ TEST_F(TfrmTzMainTest, ClosingHidesTheWindowAndTheProgramRunsOn) {
     Trigger("OpenVintrel1");
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.pos(), place);
+}
+
+// Pins the window hidden to nowhere when no notification area holds the icon.
+TEST_F(TfrmTzMainTest, WithoutNotificationAreaTheCloseBoxMinimisesToTheTaskbar) {
+    trayThere_ = false;
+    TfrmTzMain& form = Form();
+    EXPECT_EQ(form.windowType(), Qt::Window);
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.isMinimized());
 }
 
 // Hidden, the window wakes only for the daily schedule; brought back, its

@@ -126,6 +126,9 @@ void TfrmTzMain::buildClientArea() {
     SpeedButton1->setAutoRaise(true);
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
     Colour(SpeedButton1, QPalette::ButtonText, Qt::white);
+    // A flat button raised under the mouse keeps the window's dark face, or
+    // its white caption would vanish on the style's light one.
+    Colour(SpeedButton1, QPalette::Button, kWindowColour);
 
     SpeedButton2 = new QToolButton(client);
     SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
@@ -133,6 +136,7 @@ void TfrmTzMain::buildClientArea() {
     SpeedButton2->setIcon(QIcon(QStringLiteral(":/vintrel/logo.png")));
     SpeedButton2->setIconSize(QSize(150, 27));
     SpeedButton2->setAutoRaise(true);
+    Colour(SpeedButton2, QPalette::Button, kWindowColour);
     SpeedButton2->setFocusPolicy(Qt::NoFocus);
 
     auto* heading = new QLabel(QStringLiteral("Your System Settings . . ."), client);

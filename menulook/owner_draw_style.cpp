@@ -44,7 +44,7 @@ QSize OwnerDrawMenuStyle::sizeFromContents(ContentsType type, const QStyleOption
     item->OnMeasureItem(*item, canvas, width, height);
     if (type == CT_MenuBarItem) {
         const bool rtl = item->GetParentMenu()->IsRightToLeft();
-        width += rtl ? kBarItemOverhangRightToLeft : kBarItemOverhang;
+        width += rtl ? kBarItemOverhangRightToLeft : kBarItemOverhang + kBarItemCaptionRoom;
     } else {
         width += kPopupItemCheckRoom;
     }

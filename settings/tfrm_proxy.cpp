@@ -29,6 +29,11 @@ QToolButton* MakeFlatButton(const char* caption, const char* glyph, int left, QW
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     button->setGeometry(left, 164, 65, 30);
+    // Raised under the mouse it keeps the dialog's dark face, or its white
+    // caption would vanish on the style's light one.
+    QPalette look = button->palette();
+    look.setColor(QPalette::Button, parent->palette().color(QPalette::Window));
+    button->setPalette(look);
     return button;
 }
 

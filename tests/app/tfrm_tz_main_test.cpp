@@ -244,6 +244,23 @@ TEST_F(TfrmTzMainTest, ClosingHidesTheWindowAndTheProgramRunsOn) {
     EXPECT_EQ(form.pos(), place);
 }
 
+// Pins the white raised face under the white caption of a hovered flat
+// button (Ping Now here, OK and Cancel in the settings dialog).
+TEST_F(TfrmTzMainTest, HoveredFlatButtonsKeepTheirDarkFace) {
+    TfrmTzMain& form = Form();
+    TfrmProxy dialog;
+    QList<QToolButton*> buttons = dialog.findChildren<QToolButton*>();
+    ASSERT_EQ(buttons.size(), 2u);  // OK and Cancel
+    buttons.push_back(form.pingButton());
+    for (QToolButton* button : buttons) {
+        button->setAttribute(Qt::WA_UnderMouse);
+        const QImage shot = button->grab().toImage();
+        // Beside the caption, where only the face shows.
+        EXPECT_LT(shot.pixelColor(button->width() - 4, button->height() / 2).lightness(), 128)
+            << button->text().toStdString();
+    }
+}
+
 // Pins the window hidden to nowhere when no notification area holds the icon.
 TEST_F(TfrmTzMainTest, WithoutNotificationAreaTheCloseBoxMinimisesToTheTaskbar) {
     trayThere_ = false;

@@ -173,7 +173,9 @@ QLabel* TfrmTzMain::addRow(int top, const char* caption, const char* valueName, 
     // may use the room up to its caption instead of being cut off on the left.
     const int valueLeft = 14 + captionWidth + 4;
     value->setGeometry(valueLeft, top, 272 + 136 - valueLeft, 13);
-    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // At the right edge for right-to-left text too (Arabic and Hebrew names),
+    // for which a plain AlignRight would mean the left.
+    value->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
     Colour(value, QPalette::WindowText, Qt::yellow);
     return value;
 }

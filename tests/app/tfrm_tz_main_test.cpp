@@ -244,6 +244,21 @@ TEST_F(TfrmTzMainTest, ClosingHidesTheWindowAndTheProgramRunsOn) {
     EXPECT_EQ(form.pos(), place);
 }
 
+// Pins the values at the left of their column in Arabic and Hebrew: text
+// that runs right to left turns a plain AlignRight into a left alignment.
+TEST_F(TfrmTzMainTest, RightToLeftValuesStayAtTheRightEdge) {
+    TfrmTzMain& form = Form();
+    QLabel* value = form.valueLabel("lblStdName");
+    value->setText(QString::fromUtf8("\xd8\xaa\xd9\x88\xd9\x82\xd9\x8a\xd8\xaa"));  // Arabic "time"
+    const QImage shot = value->grab().toImage();
+    int rightmostInk = -1;
+    for (int x = 0; x < shot.width(); ++x)
+        for (int y = 0; y < shot.height(); ++y)
+            if (shot.pixelColor(x, y).red() > 160 && shot.pixelColor(x, y).blue() < 100)
+                rightmostInk = x;  // the yellow of the value's text
+    EXPECT_GE(rightmostInk, shot.width() - 4);
+}
+
 // Pins the white raised face under the white caption of a hovered flat
 // button (Ping Now here, OK and Cancel in the settings dialog).
 TEST_F(TfrmTzMainTest, HoveredFlatButtonsKeepTheirDarkFace) {

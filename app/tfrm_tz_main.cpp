@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFrame>
 #include <QLabel>
+#include <QLayout>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -20,6 +21,7 @@
 #include "shell/icon_image_qt.h"
 #include "shell/kv_auto_run.h"
 #include "shell/popup_menu_qt.h"
+#include "shell/taskbar_button_qt.h"
 #include "shell/tray_backend_qt.h"
 #include "shell/tray_icon.h"
 
@@ -90,8 +92,10 @@ TfrmTzMain::TfrmTzMain(TzMainServices services, CorrectionOptions options,
     connect(Timer2, &QTimer::timeout, this, [this] { handlers_->Timer2Timer(); });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { handlers_->mnuPingClick(); });
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { handlers_->SpeedButton2Click(); });
-    adjustSize();
-    setFixedSize(sizeHint());
+    // Fixed at what the rows and the menu bar need, also when the menu bar is
+    // measured again with the system menu font: a size fixed once would leave
+    // the minimum (menu bar + rows) above the maximum, and a band under the rows.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 TfrmTzMain::~TfrmTzMain() {
@@ -418,11 +422,14 @@ bool TfrmTzMain::notificationAreaPresent() const {
 // taskbar is then the only way back to it.
 void TfrmTzMain::followNotificationArea(bool present) {
     const Qt::WindowType type = present ? Qt::Tool : Qt::Window;
-    if (windowType() == type) return;
+    if (windowType() == type) {
+        if (isVisible()) SetTaskbarButton(*this, !present);
+        return;
+    }
     const bool shown = isVisible();
     const bool minimised = isMinimized();
     setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | type);
-    if (!shown) return;
+    if (!shown) return;  // its next showing sets the taskbar button
     if (minimised) {
         showMinimized();
     } else {
@@ -480,6 +487,9 @@ void TfrmTzMain::closeApplication() {
 
 // Also the window manager's minimising and restoring (spontaneous events).
 void TfrmTzMain::showEvent(QShowEvent* event) {
+    // No taskbar button while the notification area holds the icon; a window
+    // manager may forget the state while the window is hidden.
+    if (!event->spontaneous()) SetTaskbarButton(*this, !trayBackend_->trayPresent());
     QMainWindow::showEvent(event);
     if (handlers_) handlers_->FormShow();
 }

@@ -4,7 +4,7 @@
 # the icon's menu, as the panel shows it, opens the window and ends the
 # program; and a panel that goes away while the window is hidden brings the
 # window back. Keeps a screenshot of the open menu in $2. Exits 77 (skipped)
-# without Xvfb, xfce4-panel, dbus-daemon, gdbus or xdotool.
+# without Xvfb, xfce4-panel, dbus-daemon, gdbus, xdotool or xprop.
 set -euo pipefail
 vintrel=$1
 out=$2
@@ -12,7 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../scripts/lib.sh"
 source "$here/../../scripts/xsession.sh"
 
-for tool in Xvfb xfce4-panel dbus-daemon gdbus xdotool; do
+for tool in Xvfb xfce4-panel dbus-daemon gdbus xdotool xprop; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
@@ -127,6 +127,8 @@ command -v import >/dev/null && import -window root "$out/status-tray-menu.png"
 xdotool key Down Return # "Open Vintrel."
 wait_until 30 window_visible || fail "\"Open Vintrel.\" did not show the window"
 echo "ok: the status tray's menu opened and \"Open Vintrel.\" showed the window"
+skips_taskbar() { xprop -id "$(window_visible | head -n 1)" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR; }
+wait_until 10 skips_taskbar || fail "the window has a taskbar button while the tray holds the icon"
 
 open_menu
 xdotool key Up Return # "Exit"
@@ -144,4 +146,5 @@ kill "$panel"
 wait "$panel" 2>/dev/null || true
 panel=""
 wait_until 30 window_visible || fail "the tray went away and the hidden window stayed hidden"
-echo "ok: the tray went away and the hidden window came back"
+if skips_taskbar; then fail "without a tray the window has no taskbar button"; fi
+echo "ok: the tray went away and the hidden window came back, with a taskbar button"

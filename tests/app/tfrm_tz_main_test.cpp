@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
@@ -242,6 +243,24 @@ TEST_F(TfrmTzMainTest, ClosingHidesTheWindowAndTheProgramRunsOn) {
     Trigger("OpenVintrel1");
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.pos(), place);
+}
+
+// Pins a 14-point system menu font clipping the bar's captions and leaving the
+// window's minimum height above its maximum, with a band under the rows.
+TEST_F(TfrmTzMainTest, BigMenuFontKeepsTheWindowFittingItsMenuBar) {
+    const QFont before = QApplication::font("QMenu");
+    QFont big(QStringLiteral("DejaVu Sans"));
+    big.setPointSize(14);
+    QApplication::setFont(big, "QMenu");
+    TfrmTzMain& form = Form();
+    const int smallBar = form.menuBar()->sizeHint().height();
+    form.menuBar()->grab();  // the first paint loads the system menu font
+    // The new measuring is queued behind the paint, the window's layout behind it.
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    QApplication::setFont(before, "QMenu");
+    EXPECT_GT(form.menuBar()->sizeHint().height(), smallBar);
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    EXPECT_EQ(form.maximumHeight(), form.menuBar()->sizeHint().height() + 284);
 }
 
 // Pins the values at the left of their column in Arabic and Hebrew: text

@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "app/application.h"
+#include "app/glyph_button.h"
 #include "app/maker.h"
 #include "menulook/menu_look.h"
 #include "menulook/qt_conversions.h"
@@ -121,11 +122,12 @@ void TfrmTzMain::buildClientArea() {
     Bevel1->setGeometry(0, 0, 424, 41);
     Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
-    SpeedButton1 = new QToolButton(client);
+    SpeedButton1 = new GlyphButton(client);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton1->setGeometry(2, 3, 100, 35);
     SpeedButton1->setText(QStringLiteral("Ping Now"));
     SpeedButton1->setIcon(QIcon(QStringLiteral(":/vintrel/ping.png")));
+    SpeedButton1->setIconSize(QSize(16, 16));
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     SpeedButton1->setAutoRaise(true);
     SpeedButton1->setFocusPolicy(Qt::NoFocus);

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/glyph_button.h"
 #include "app/tfrm_about.h"
 #include "app/tfrm_tz_main.h"
 #include "menulook/qt_menus.h"
@@ -243,6 +244,31 @@ TEST_F(TfrmTzMainTest, ClosingHidesTheWindowAndTheProgramRunsOn) {
     Trigger("OpenVintrel1");
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.pos(), place);
+}
+
+// Pins the glyph and caption of Ping Now 3 px apart at the button's left.
+TEST_F(TfrmTzMainTest, PingNowGlyphAndCaptionAreACentredPair18PixelsApart) {
+    QToolButton* button = Form().pingButton();
+    const QImage shot = button->grab().toImage();
+    const QColor face = shot.pixelColor(0, 0);
+    int glyphLeft = -1;
+    int captionLeft = -1;
+    int inkRight = -1;
+    for (int x = 0; x < shot.width(); ++x) {
+        for (int y = 0; y < shot.height(); ++y) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c == face) continue;
+            if (glyphLeft < 0) glyphLeft = x;
+            // The caption is white; the glyph has no pure white beyond its first column.
+            if (captionLeft < 0 && x > glyphLeft + 15 && c.lightness() > 240) captionLeft = x;
+            inkRight = x;
+        }
+    }
+    ASSERT_GE(glyphLeft, 0);
+    ASSERT_GE(captionLeft, 0);
+    EXPECT_GE(captionLeft - (glyphLeft + 16), GlyphButton::kGlyphGap - 1);
+    EXPECT_LE(captionLeft - (glyphLeft + 16), GlyphButton::kGlyphGap + 2);
+    EXPECT_LE(std::abs(glyphLeft - (shot.width() - 1 - inkRight)), 3);
 }
 
 // Pins a 14-point system menu font clipping the bar's captions and leaving the

@@ -37,6 +37,18 @@ QFont EightPointSans() {
     return font;
 }
 
+// A value too wide for its label (a long zone name in some languages) is
+// written smaller rather than losing its first letters.
+void SetFittingText(QLabel* label, const QString& text) {
+    QFont font = label->parentWidget()->font();
+    constexpr double kSmallest = 6.0;
+    while (QFontMetrics(font).horizontalAdvance(text) > label->width() &&
+           font.pointSizeF() - 0.5 >= kSmallest)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
+    label->setText(text);
+}
+
 void Colour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette look = widget->palette();
     look.setColor(role, colour);
@@ -335,7 +347,7 @@ void TfrmTzMain::setDialogs(InternetSettingsView* internetSettings, QDialog* abo
 
 void TfrmTzMain::setLabelText(TimeZoneLabel label, const std::string& text) {
     if (QLabel* value = valueLabel(TimeZoneLabelName(label))) {
-        value->setText(QString::fromStdString(text));
+        SetFittingText(value, QString::fromStdString(text));
     }
 }
 
@@ -344,15 +356,15 @@ void TfrmTzMain::setCaption(const std::string& caption) {
 }
 
 void TfrmTzMain::setLocalText(const std::string& text) {
-    valueLabel("lblLocal")->setText(QString::fromStdString(text));
+    SetFittingText(valueLabel("lblLocal"), QString::fromStdString(text));
 }
 
 void TfrmTzMain::setSystemUtcText(const std::string& text) {
-    valueLabel("lblSystemUtc")->setText(QString::fromStdString(text));
+    SetFittingText(valueLabel("lblSystemUtc"), QString::fromStdString(text));
 }
 
 void TfrmTzMain::setLastPingText(const std::string& text) {
-    valueLabel("lblLastPing")->setText(QString::fromStdString(text));
+    SetFittingText(valueLabel("lblLastPing"), QString::fromStdString(text));
 }
 
 void TfrmTzMain::showCheck(MenuCheck item, bool checked) {

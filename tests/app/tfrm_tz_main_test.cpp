@@ -289,6 +289,18 @@ TEST_F(TfrmTzMainTest, BigMenuFontKeepsTheWindowFittingItsMenuBar) {
     EXPECT_EQ(form.maximumHeight(), form.menuBar()->sizeHint().height() + 284);
 }
 
+// Pins a long zone name (de_DE with America/Miquelon) losing its first letter.
+TEST_F(TfrmTzMainTest, LongValuesAreWrittenSmallerToFitTheirLabel) {
+    TfrmTzMain& form = Form();
+    const std::string name = "Saint-Pierre-und-Miquelon-Sommerzeit";
+    form.setLabelText(TimeZoneLabel::lblDLname, name);
+    QLabel* value = form.valueLabel("lblDLname");
+    EXPECT_LE(QFontMetrics(value->font()).horizontalAdvance(value->text()), value->width());
+    EXPECT_EQ(value->text().toStdString(), name);
+    form.setLabelText(TimeZoneLabel::lblDLname, "GMT");  // a short one again at full size
+    EXPECT_EQ(value->font().pointSizeF(), value->parentWidget()->font().pointSizeF());
+}
+
 // Pins the values at the left of their column in Arabic and Hebrew: text
 // that runs right to left turns a plain AlignRight into a left alignment.
 TEST_F(TfrmTzMainTest, RightToLeftValuesStayAtTheRightEdge) {

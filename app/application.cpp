@@ -15,6 +15,10 @@ namespace vintrel {
 
 VintrelApplication::VintrelApplication(int& argc, char** argv) : QApplication(argc, argv) {
     InitialiseResources();
+    // Every window's icon, the message boxes' too (the boxes themselves show none).
+    QIcon icon(QStringLiteral(":/vintrel/vintrel-16.png"));
+    icon.addFile(QStringLiteral(":/vintrel/vintrel-32.png"));
+    setWindowIcon(icon);
     // The title of the message boxes. It is the application's name, not its
     // display name: a display name would be appended to every window title.
     setApplicationName(QString::fromStdString(ApplicationTitleFor(argc > 0 ? argv[0] : "vintrel")));

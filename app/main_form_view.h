@@ -44,6 +44,13 @@ public:
     /// Shows or hides the window itself, leaving the visible property alone.
     virtual void showWindowNormal() = 0;
     virtual void hideWindow() = 0;
+    /// Minimises the window to the taskbar, showing it first when it is hidden.
+    virtual void minimizeWindow() = 0;
+    /// Whether the window is on the screen, minimised or not.
+    virtual bool windowShown() const = 0;
+    /// Whether a notification area holds the program's icon. Without one a
+    /// hidden window could not be reached again.
+    virtual bool notificationAreaPresent() const = 0;
 
     /// The window's cursor, and the whole screen's.
     virtual void setCursor(CursorShape shape) = 0;

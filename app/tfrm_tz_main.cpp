@@ -5,12 +5,14 @@
 #include <QDialog>
 #include <QFrame>
 #include <QLabel>
+#include <QLayout>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 
 #include "app/application.h"
+#include "app/glyph_button.h"
 #include "app/maker.h"
 #include "menulook/menu_look.h"
 #include "menulook/qt_conversions.h"
@@ -20,6 +22,7 @@
 #include "shell/icon_image_qt.h"
 #include "shell/kv_auto_run.h"
 #include "shell/popup_menu_qt.h"
+#include "shell/taskbar_button_qt.h"
 #include "shell/tray_backend_qt.h"
 #include "shell/tray_icon.h"
 
@@ -32,6 +35,18 @@ QFont EightPointSans() {
     QFont font(QStringLiteral("Sans Serif"), 8);
     font.setStyleHint(QFont::SansSerif);
     return font;
+}
+
+// A value too wide for its label (a long zone name in some languages) is
+// written smaller rather than losing its first letters.
+void SetFittingText(QLabel* label, const QString& text) {
+    QFont font = label->parentWidget()->font();
+    constexpr double kSmallest = 6.0;
+    while (QFontMetrics(font).horizontalAdvance(text) > label->width() &&
+           font.pointSizeF() - 0.5 >= kSmallest)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
+    label->setText(text);
 }
 
 void Colour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
@@ -73,7 +88,8 @@ private:
     WindowedControl& form_;
 };
 
-TfrmTzMain::TfrmTzMain(TzMainServices services, CorrectionOptions options)
+TfrmTzMain::TfrmTzMain(TzMainServices services, CorrectionOptions options,
+                       QtTrayOptions trayOptions)
     : QMainWindow(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                                Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                Qt::WindowCloseButtonHint),
@@ -82,15 +98,17 @@ TfrmTzMain::TfrmTzMain(TzMainServices services, CorrectionOptions options)
     setWindowIcon(QIcon(QStringLiteral(":/vintrel/vintrel-32.png")));
     buildClientArea();
     buildMenus();
-    buildComponents();
+    buildComponents(std::move(trayOptions));
     services.autoRun = kvAutoRun1;
     handlers_ = std::make_unique<TzMain>(*this, std::move(services), std::move(options));
     connect(Timer1, &QTimer::timeout, this, [this] { handlers_->Timer1Timer(); });
     connect(Timer2, &QTimer::timeout, this, [this] { handlers_->Timer2Timer(); });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { handlers_->mnuPingClick(); });
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { handlers_->SpeedButton2Click(); });
-    adjustSize();
-    setFixedSize(sizeHint());
+    // Fixed at what the rows and the menu bar need, also when the menu bar is
+    // measured again with the system menu font: a size fixed once would leave
+    // the minimum (menu bar + rows) above the maximum, and a band under the rows.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 TfrmTzMain::~TfrmTzMain() {
@@ -116,15 +134,19 @@ void TfrmTzMain::buildClientArea() {
     Bevel1->setGeometry(0, 0, 424, 41);
     Bevel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
-    SpeedButton1 = new QToolButton(client);
+    SpeedButton1 = new GlyphButton(client);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton1->setGeometry(2, 3, 100, 35);
     SpeedButton1->setText(QStringLiteral("Ping Now"));
     SpeedButton1->setIcon(QIcon(QStringLiteral(":/vintrel/ping.png")));
+    SpeedButton1->setIconSize(QSize(16, 16));
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     SpeedButton1->setAutoRaise(true);
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
     Colour(SpeedButton1, QPalette::ButtonText, Qt::white);
+    // A flat button raised under the mouse keeps the window's dark face, or
+    // its white caption would vanish on the style's light one.
+    Colour(SpeedButton1, QPalette::Button, kWindowColour);
 
     SpeedButton2 = new QToolButton(client);
     SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
@@ -132,6 +154,7 @@ void TfrmTzMain::buildClientArea() {
     SpeedButton2->setIcon(QIcon(QStringLiteral(":/vintrel/logo.png")));
     SpeedButton2->setIconSize(QSize(150, 27));
     SpeedButton2->setAutoRaise(true);
+    Colour(SpeedButton2, QPalette::Button, kWindowColour);
     SpeedButton2->setFocusPolicy(Qt::NoFocus);
 
     auto* heading = new QLabel(QStringLiteral("Your System Settings . . ."), client);
@@ -168,7 +191,9 @@ QLabel* TfrmTzMain::addRow(int top, const char* caption, const char* valueName, 
     // may use the room up to its caption instead of being cut off on the left.
     const int valueLeft = 14 + captionWidth + 4;
     value->setGeometry(valueLeft, top, 272 + 136 - valueLeft, 13);
-    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // At the right edge for right-to-left text too (Arabic and Hebrew names),
+    // for which a plain AlignRight would mean the left.
+    value->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
     Colour(value, QPalette::WindowText, Qt::yellow);
     return value;
 }
@@ -251,10 +276,17 @@ TMenuItem& TfrmTzMain::menuItem(const char* name) const {
     throw std::out_of_range(std::string("no menu item ") + name);
 }
 
-void TfrmTzMain::buildComponents() {
+void TfrmTzMain::buildComponents(QtTrayOptions trayOptions) {
     application_ = std::make_unique<QtApplicationWindow>(this, this);
-    trayBackend_ = std::make_unique<QtTrayBackend>(application_.get(), this);
+    trayBackend_ =
+        std::make_unique<QtTrayBackend>(application_.get(), this, std::move(trayOptions));
     trayMenu_ = std::make_unique<QtPopupMenu>(component_.get(), PopupMenu1->Menu());
+    trayBackend_->setStatusNotifierMenu(PopupMenu1->Menu());
+    followNotificationArea(trayBackend_->trayPresent());
+    trayBackend_->setTrayPresenceHandler([this](bool present) {
+        followNotificationArea(present);
+        if (handlers_) handlers_->NotificationAreaChanged(present);
+    });
 
     TrayIcon1 = new TkvTrayIcon(component_.get(), *trayBackend_);
     TrayIcon1->SetName("TrayIcon1");
@@ -315,7 +347,7 @@ void TfrmTzMain::setDialogs(InternetSettingsView* internetSettings, QDialog* abo
 
 void TfrmTzMain::setLabelText(TimeZoneLabel label, const std::string& text) {
     if (QLabel* value = valueLabel(TimeZoneLabelName(label))) {
-        value->setText(QString::fromStdString(text));
+        SetFittingText(value, QString::fromStdString(text));
     }
 }
 
@@ -324,15 +356,15 @@ void TfrmTzMain::setCaption(const std::string& caption) {
 }
 
 void TfrmTzMain::setLocalText(const std::string& text) {
-    valueLabel("lblLocal")->setText(QString::fromStdString(text));
+    SetFittingText(valueLabel("lblLocal"), QString::fromStdString(text));
 }
 
 void TfrmTzMain::setSystemUtcText(const std::string& text) {
-    valueLabel("lblSystemUtc")->setText(QString::fromStdString(text));
+    SetFittingText(valueLabel("lblSystemUtc"), QString::fromStdString(text));
 }
 
 void TfrmTzMain::setLastPingText(const std::string& text) {
-    valueLabel("lblLastPing")->setText(QString::fromStdString(text));
+    SetFittingText(valueLabel("lblLastPing"), QString::fromStdString(text));
 }
 
 void TfrmTzMain::showCheck(MenuCheck item, bool checked) {
@@ -378,12 +410,45 @@ void TfrmTzMain::setVisibleProperty(bool visible) {
         hide();
         return;
     }
+    centreOnFirstShow();
+    show();
+}
+
+void TfrmTzMain::centreOnFirstShow() {
     if (!everShown_) {
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         move(screen.center() - rect().center());
     }
     everShown_ = true;
-    show();
+}
+
+void TfrmTzMain::minimizeWindow() {
+    centreOnFirstShow();
+    showMinimized();
+}
+
+bool TfrmTzMain::notificationAreaPresent() const {
+    return trayBackend_->trayPresent();
+}
+
+// Without a notification area the window is an ordinary one: window managers
+// give a tool window neither a taskbar button nor a minimised state, and the
+// taskbar is then the only way back to it.
+void TfrmTzMain::followNotificationArea(bool present) {
+    const Qt::WindowType type = present ? Qt::Tool : Qt::Window;
+    if (windowType() == type) {
+        if (isVisible()) SetTaskbarButton(*this, !present);
+        return;
+    }
+    const bool shown = isVisible();
+    const bool minimised = isMinimized();
+    setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | type);
+    if (!shown) return;  // its next showing sets the taskbar button
+    if (minimised) {
+        showMinimized();
+    } else {
+        show();
+    }
 }
 
 void TfrmTzMain::showWindowNormal() {
@@ -436,6 +501,9 @@ void TfrmTzMain::closeApplication() {
 
 // Also the window manager's minimising and restoring (spontaneous events).
 void TfrmTzMain::showEvent(QShowEvent* event) {
+    // No taskbar button while the notification area holds the icon; a window
+    // manager may forget the state while the window is hidden.
+    if (!event->spontaneous()) SetTaskbarButton(*this, !trayBackend_->trayPresent());
     QMainWindow::showEvent(event);
     if (handlers_) handlers_->FormShow();
 }

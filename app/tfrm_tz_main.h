@@ -9,6 +9,7 @@
 #include "app/tz_main.h"
 #include "shell/application_window.h"
 #include "shell/component.h"
+#include "shell/tray_backend_qt.h"
 
 class QLabel;
 class QTimer;
@@ -19,7 +20,6 @@ namespace vintrel {
 
 class QtApplicationWindow;
 class QtPopupMenu;
-class QtTrayBackend;
 class TkvAutoRun;
 class TkvTrayIcon;
 class TMainMenu;
@@ -35,7 +35,9 @@ class TfrmTzMain : public QMainWindow, public MainFormView, public WindowedContr
 public:
     /// Builds the window and its components as its stored properties say; the
     /// start-up sequence (`FormCreate`) runs separately.
-    TfrmTzMain(TzMainServices services, CorrectionOptions options);
+    /// `trayOptions` stand in for the desktop's notification area in tests.
+    TfrmTzMain(TzMainServices services, CorrectionOptions options,
+               QtTrayOptions trayOptions = QtTrayOptions());
     ~TfrmTzMain() override;
 
     TzMain& handlers() { return *handlers_; }
@@ -70,6 +72,9 @@ public:
     bool visibleProperty() const override { return visibleProperty_; }
     void showWindowNormal() override;
     void hideWindow() override;
+    void minimizeWindow() override;
+    bool windowShown() const override { return isVisible(); }
+    bool notificationAreaPresent() const override;
     void setCursor(CursorShape shape) override;
     void setScreenCursor(CursorShape shape) override;
     void showMessage(const std::string& text) override;
@@ -90,9 +95,11 @@ private:
 
     void buildClientArea();
     void buildMenus();
-    void buildComponents();
+    void buildComponents(QtTrayOptions trayOptions);
     QLabel* addRow(int top, const char* caption, const char* valueName, int captionWidth = 200);
     void showPlaced();
+    void centreOnFirstShow();
+    void followNotificationArea(bool present);
 
     std::unique_ptr<FormComponent> component_;
     std::unique_ptr<QtApplicationWindow> application_;

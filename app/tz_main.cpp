@@ -92,7 +92,11 @@ void TzMain::FormCreate() {
     selectedServer_ = ReadSetting(kSettingsKey, "ipAddress", kDefaultTimeServer);
     services_.autoRun->SetAutoRun(!ReadFlag("AutoStart").empty());
     const bool startMinimized = !ReadFlag("StartMinimized").empty();
-    if (!startMinimized) view_.setVisibleProperty(true);
+    if (!startMinimized) {
+        view_.setVisibleProperty(true);
+    } else if (!view_.notificationAreaPresent()) {
+        view_.minimizeWindow();  // hidden, nothing could bring it back
+    }
     setCheck(MenuCheck::StartMinimized1, startMinimized);
     const bool autoPing = !ReadFlag("AutoPing").empty();
     setCheck(MenuCheck::mnuAutomatic, autoPing);
@@ -102,9 +106,20 @@ void TzMain::FormCreate() {
 
 bool TzMain::FormClose() {
     if (exiting_) return true;
-    // Closing only hides the window; the program goes on in the notification area.
-    view_.hideWindow();
+    // Closing only hides the window; the program goes on in the notification
+    // area, or, when there is none, on the taskbar.
+    if (view_.notificationAreaPresent()) {
+        view_.hideWindow();
+    } else {
+        view_.minimizeWindow();
+    }
     return false;
+}
+
+void TzMain::NotificationAreaChanged(bool present) {
+    if (present || view_.windowShown()) return;
+    view_.setTimer1Enabled(true);
+    view_.showWindowNormal();
 }
 
 void TzMain::mnuExitClick() {

@@ -73,6 +73,10 @@ public:
     bool FormClose();
     void mnuExitClick();
 
+    /// A notification area appeared or went away. The window must not stay
+    /// hidden without one.
+    void NotificationAreaChanged(bool present);
+
     /// The window went off the screen (hidden or minimised) or came back.
     void FormHide();
     void FormShow();

@@ -34,6 +34,15 @@ Color LightenColor(Color c, int percent, const SystemColors& system) {
     return RGB(lighten(GetRValue(rgb)), lighten(GetGValue(rgb)), lighten(GetBValue(rgb)));
 }
 
+Color TintColor(Color c, int percent, const SystemColors& system) {
+    const int p = std::min(percent, 100);
+    const Color rgb = ColorToRGB(c, system);
+    const Color paper = ColorToRGB(clWindow, system);
+    auto tint = [p](int ch, int to) { return Channel(ch + RoundHalfEven((to - ch) * p / 100.0)); };
+    return RGB(tint(GetRValue(rgb), GetRValue(paper)), tint(GetGValue(rgb), GetGValue(paper)),
+               tint(GetBValue(rgb), GetBValue(paper)));
+}
+
 Color GrayOutColor(Color c, int n, const SystemColors& system) {
     const Color rgb = ColorToRGB(c, system);
     const int g =

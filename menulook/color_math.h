@@ -15,6 +15,12 @@ Color DarkenColor(Color c, int n, const SystemColors& system);
 /// Moves every channel `percent` of the way towards 255 (`percent` capped at 100).
 Color LightenColor(Color c, int percent, const SystemColors& system);
 
+/// Moves every channel `percent` of the way towards the desktop's paper colour
+/// (clWindow, the ground text is written on; `percent` capped at 100). On a
+/// light desktop that is LightenColor; on a dark or high-contrast one the tint
+/// stays on the dark side, under the light text the desktop writes there.
+Color TintColor(Color c, int percent, const SystemColors& system);
+
 /// The grey of the channels' mean plus `n`, capped at 240.
 Color GrayOutColor(Color c, int n, const SystemColors& system);
 

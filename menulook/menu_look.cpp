@@ -266,6 +266,18 @@ void TMenuLook::RedrawMenuBar() {
     if (menu != nullptr && menu->MenuBar() != nullptr) menu->MenuBar()->update();
 }
 
+// It is learnt while an item paints: the menus measure again once that paint
+// is through.
+void TMenuLook::MenuFontChanged() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            for (const QPointer<QtMenu>& menu : menus_)
+                if (menu) menu->Remeasure();
+        },
+        Qt::QueuedConnection);
+}
+
 void TMenuLook::ApplyToContainer(QWidget* container, bool activate, bool repaint) {
     if (container == nullptr) return;
     for (QObject* child : container->children()) ApplyToObject(child, activate, repaint);

@@ -112,6 +112,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void RedrawMenuBar() override;
+    void MenuFontChanged() override;
     void RunActivationWalk() override;
     void FlatBorderAfterItem(Canvas& canvas) override;
 

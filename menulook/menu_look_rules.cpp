@@ -52,7 +52,9 @@ void MenuLookRules::ApplyWorkingPalette(Canvas& canvas) {
     deepColor_ = canvas.BitsPerPixel() >= 16;
     palette_ = PaletteFromSettings(s_, deepColor_, env_);
     if (!s_.UseSystemColors) return;
+    const FontFace measuredWith = s_.Font;
     LoadSystemMenuFont(s_.Font);
+    if (!(s_.Font == measuredWith)) MenuFontChanged();
     ApplySystemColors(palette_, deepColor_, s_.Font.Color, env_);
 }
 

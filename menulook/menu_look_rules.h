@@ -132,6 +132,9 @@ protected:
     void SetActiveFlag(bool active) { active_ = active; }
     /// DrawMenuBar on the host window; nothing without one.
     virtual void RedrawMenuBar() {}
+    /// The menus were measured with another font than the one they are now
+    /// painted with (the system menu font, loaded at the first paint).
+    virtual void MenuFontChanged() {}
     /// The activation walk over the host window, run again by OverrideOwnerDraw.
     virtual void RunActivationWalk() {}
     /// The host window's main menu, if it has one.

@@ -44,7 +44,7 @@ QSize OwnerDrawMenuStyle::sizeFromContents(ContentsType type, const QStyleOption
     item->OnMeasureItem(*item, canvas, width, height);
     if (type == CT_MenuBarItem) {
         const bool rtl = item->GetParentMenu()->IsRightToLeft();
-        width += rtl ? kBarItemOverhangRightToLeft : kBarItemOverhang;
+        width += rtl ? kBarItemOverhangRightToLeft : kBarItemOverhang + kBarItemCaptionRoom;
     } else {
         width += kPopupItemCheckRoom;
     }
@@ -75,8 +75,11 @@ void OwnerDrawMenuStyle::drawControl(ControlElement element, const QStyleOption*
     }
     // A widget cannot be read back while it paints: the item is drawn on an
     // image, where its own pixels can be read (the default item's halo), and
-    // then copied; what it leaves untouched stays transparent.
-    QImage buffer(r.size(), QImage::Format_ARGB32_Premultiplied);
+    // then copied; what it leaves untouched stays transparent. The image has
+    // the screen's pixels, so text and lines stay sharp on a scaled screen.
+    const qreal scale = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
+    QImage buffer(r.size() * scale, QImage::Format_ARGB32_Premultiplied);
+    buffer.setDevicePixelRatio(scale);
     buffer.fill(Qt::transparent);
     {
         QtCanvas canvas(buffer, r.topLeft(), depth);

@@ -19,6 +19,10 @@ public:
     /// width: the strip the highlight's shadow takes on the NT family.
     static constexpr int kBarItemOverhang = 8;
     static constexpr int kBarItemOverhangRightToLeft = 5;
+    /// More room for a left-to-right bar item: its caption is centred across
+    /// the whole item, and the highlight's frame, which ends where the shadow
+    /// strip begins, would otherwise cut into its last letter.
+    static constexpr int kBarItemCaptionRoom = 8;
     /// Room the menu gives an owner-drawn popup item beyond its measured
     /// width, as the system does: a check mark's width (13 pixels at 96 dots
     /// per inch), where the submenu arrow goes and the text keeps clear of

@@ -103,6 +103,12 @@ void QtMenu::MenuChanged(TMenu& /*menu*/) {
     }
 }
 
+void QtMenu::Remeasure() {
+    if (root_) Relayout(root_);
+    for (auto& [item, entry] : entries_)
+        if (entry.subMenu) Relayout(entry.subMenu);
+}
+
 // Item sizes are cached by the menu widgets; a style change makes them ask again.
 void QtMenu::Relayout(QWidget* widget) {
     QEvent change(QEvent::StyleChange);

@@ -72,6 +72,8 @@ public:
     QMenu* SubMenuOf(const TMenuItem& item) const;
     /// Every popup window of the menu: the sub-menus, and the popup menu itself.
     std::vector<QMenu*> PopupWidgets() const;
+    /// Makes the menu bar or popup and every sub-menu measure their items again.
+    void Remeasure();
 
 protected:
     QtMenu(MenuKind kind, QObject* owner, QWidget* root);

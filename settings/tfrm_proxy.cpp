@@ -6,18 +6,57 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QToolButton>
+#include <algorithm>
 
 namespace vintrel {
 namespace {
 
+// A radio button with its caption on the left and its button at the right
+// edge, the caption starting at the control's left edge (a right-to-left radio
+// button would push the caption against its button instead).
+class CaptionFirstRadio final : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const QRect mark = style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, this);
+        QStyleOptionButton button = option;
+        button.rect = QRect(width() - mark.width(), mark.y(), mark.width(), mark.height());
+        painter.drawPrimitive(QStyle::PE_IndicatorRadioButton, button);
+        const int room = button.rect.left() - kSpacing;
+        const QRect caption(0, 0, std::min(fontMetrics().horizontalAdvance(text()) + 2, room),
+                            height());
+        painter.drawItemText(caption, Qt::AlignLeft | Qt::AlignVCenter, palette(), isEnabled(),
+                             text(), QPalette::WindowText);
+        if (option.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = caption;
+            painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+        }
+    }
+    // The caption chooses too, as the button's own would.
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+
+private:
+    static constexpr int kSpacing = 4;
+};
+
 QRadioButton* MakeRadio(const char* caption, int top, QWidget* parent) {
-    auto* radio = new QRadioButton(QString::fromLatin1(caption), parent);
-    // The caption stands on the left of the button, which keeps its place at
-    // the right (128 + 185); the caption may use the room to the dialog's left
-    // edge instead of being cut off.
-    radio->setLayoutDirection(Qt::RightToLeft);
-    radio->setGeometry(8, top, 128 + 185 - 8, 17);
+    auto* radio = new CaptionFirstRadio(QString::fromLatin1(caption), parent);
+    // At 128, 185 wide, its button at the right (128 + 185); a caption too long
+    // for that starts further left instead of being cut off.
+    const int needed = radio->sizeHint().width();
+    const int left = std::min(128, 128 + 185 - needed);
+    radio->setGeometry(left, top, 128 + 185 - left, 17);
     return radio;
 }
 
@@ -29,6 +68,11 @@ QToolButton* MakeFlatButton(const char* caption, const char* glyph, int left, QW
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     button->setGeometry(left, 164, 65, 30);
+    // Raised under the mouse it keeps the dialog's dark face, or its white
+    // caption would vanish on the style's light one.
+    QPalette look = button->palette();
+    look.setColor(QPalette::Button, parent->palette().color(QPalette::Window));
+    button->setPalette(look);
     return button;
 }
 

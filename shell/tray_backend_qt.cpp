@@ -8,6 +8,9 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -76,17 +79,67 @@ QtTrayBackend::~QtTrayBackend() {
 }
 
 bool QtTrayBackend::watchSessionBus() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = options_.sessionBusAddress.isEmpty()
+                              ? QDBusConnection::sessionBus()
+                              : QDBusConnection::connectToBus(options_.sessionBusAddress,
+                                                              QStringLiteral("vintrel-tray-watch"));
     if (!bus.isConnected()) return false;
-    auto* watcher = new QDBusServiceWatcher(QStringLiteral("org.kde.StatusNotifierWatcher"), bus,
-                                            QDBusServiceWatcher::WatchForOwnerChange, this);
+    const QString name = QStringLiteral("org.kde.StatusNotifierWatcher");
+    auto* watcher =
+        new QDBusServiceWatcher(name, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString&, const QString&, const QString& newOwner) {
-                if (newOwner.isEmpty()) return;
-                lastAvailable_ = true;
-                broadcastTaskbarCreated();
+                watcherOwnerChanged(!newOwner.isEmpty());
             });
+    // Whether one is there already, asked without waiting: the answer comes
+    // through the event loop, and is newer than any change seen before it.
+    auto* asked = new QDBusPendingCallWatcher(
+        bus.interface()->asyncCall(QStringLiteral("NameHasOwner"), name), this);
+    connect(asked, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
+        const QDBusPendingReply<bool> owned = *call;
+        call->deleteLater();
+        if (owned.isError() || owned.value() == watcherOwned_) return;
+        watcherOwned_ = owned.value();
+        for (const auto& entry : icons_)
+            if (entry.second->qt) applyStatusNotifierMenu(*entry.second->qt);
+    });
     return true;
+}
+
+void QtTrayBackend::watcherOwnerChanged(bool owned) {
+    watcherOwned_ = owned;
+    for (const auto& entry : icons_)
+        if (entry.second->qt) applyStatusNotifierMenu(*entry.second->qt);
+    if (!owned) {
+        // What is left (an XEmbed tray, or nothing) is asked once the bus is through.
+        announced_.start();
+        return;
+    }
+    // A new watcher knows none of the items the old one had: each icon is
+    // added anew, also when a notification area was there all along.
+    broadcastTaskbarCreated();
+    setTrayPresent(trayAvailable());
+}
+
+void QtTrayBackend::setStatusNotifierMenu(QMenu* menu) {
+    statusNotifierMenu_ = menu;
+    for (const auto& entry : icons_)
+        if (entry.second->qt) applyStatusNotifierMenu(*entry.second->qt);
+}
+
+void QtTrayBackend::applyStatusNotifierMenu(QSystemTrayIcon& icon) const {
+    QMenu* menu = watcherOwned_ ? statusNotifierMenu_.data() : nullptr;
+    if (icon.contextMenu() != menu) icon.setContextMenu(menu);
+}
+
+void QtTrayBackend::setTrayPresenceHandler(std::function<void(bool)> handler) {
+    presenceHandler_ = std::move(handler);
+}
+
+void QtTrayBackend::setTrayPresent(bool present) {
+    if (present == lastAvailable_) return;
+    lastAvailable_ = present;
+    if (presenceHandler_) presenceHandler_(present);
 }
 
 // Qt's X11 platform follows the tray selection's owner (the MANAGER message
@@ -114,8 +167,8 @@ bool QtTrayBackend::trayAvailable() const {
 void QtTrayBackend::checkTrayHost() {
     const bool available = trayAvailable();
     const bool appeared = available && !lastAvailable_;
-    lastAvailable_ = available;
     if (appeared) broadcastTaskbarCreated();
+    setTrayPresent(available);
 }
 
 void QtTrayBackend::broadcastTaskbarCreated() {
@@ -218,7 +271,11 @@ bool QtTrayBackend::notifyIcon(NotifyIconMessage message, const NotifyIconData& 
     if (data.uFlags & kNifMessage) icon->callbackMessage = data.uCallbackMessage;
     if (data.uFlags & kNifIcon) icon->qt->setIcon(toTrayQIcon(data.hIcon));
     if (data.uFlags & kNifTip) icon->qt->setToolTip(QString::fromUtf8(data.tip()));
-    if (message == NotifyIconMessage::Add) icon->qt->show();
+    if (message == NotifyIconMessage::Add) {
+        // The host reads the menu when the item registers.
+        applyStatusNotifierMenu(*icon->qt);
+        icon->qt->show();
+    }
     return true;
 }
 
@@ -303,8 +360,9 @@ bool QtTrayBackend::eventFilter(QObject* watched, QEvent* event) {
         const auto* change = static_cast<QWindowStateChangeEvent*>(event);
         const bool minimised = mainWindow_->windowState().testFlag(Qt::WindowMinimized);
         // Handled after the window manager's change is through, as the
-        // application's own WM_SIZE would be.
-        if (minimised && !change->oldState().testFlag(Qt::WindowMinimized))
+        // application's own WM_SIZE would be. Without a notification area the
+        // window stays minimised where it is: hidden it could not be reached.
+        if (minimised && !change->oldState().testFlag(Qt::WindowMinimized) && lastAvailable_)
             QMetaObject::invokeMethod(
                 this, [this] { sendApplicationMessage(kWmSize, kSizeMinimized, 0); },
                 Qt::QueuedConnection);

@@ -6,8 +6,10 @@
 #include <memory>
 #include <utility>
 
+#include <QMenu>
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
@@ -27,6 +29,8 @@ struct QtTrayOptions {
     /// Also listen to the X server for an XEmbed tray (the owner of
     /// _NET_SYSTEM_TRAY_Sn) that appears or goes away.
     bool watchXEmbedTray = true;
+    /// The bus watched for a StatusNotifierWatcher; the session bus when empty.
+    QString sessionBusAddress;
 };
 
 /// The notification area of a Linux desktop through QSystemTrayIcon
@@ -75,6 +79,19 @@ public:
     /// The Qt icon shown for (window, id), nullptr when there is none.
     QSystemTrayIcon* trayIcon(WindowHandle window, std::uint32_t id) const;
 
+    /// The menu every icon offers its host while a StatusNotifierWatcher owns
+    /// its name: such hosts show only a menu handed to them over the bus, and
+    /// never pass the right button on. It is not set otherwise, since Qt
+    /// opens a set menu itself on an XEmbed tray, where the icon's own
+    /// right-button path opens it already.
+    void setStatusNotifierMenu(QMenu* menu);
+    bool statusNotifierWatcherPresent() const { return watcherOwned_; }
+
+    /// Whether a notification area was there when last asked or announced.
+    bool trayPresent() const { return lastAvailable_; }
+    /// Called with the new answer whenever a notification area comes or goes.
+    void setTrayPresenceHandler(std::function<void(bool)> handler);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -90,6 +107,9 @@ private:
     void sendApplicationMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     bool watchSessionBus();
     bool watchXEmbedTray();
+    void watcherOwnerChanged(bool owned);
+    void applyStatusNotifierMenu(QSystemTrayIcon& icon) const;
+    void setTrayPresent(bool present);
 
     ApplicationWindow* application_;
     QPointer<QWidget> mainWindow_;
@@ -102,6 +122,9 @@ private:
     // Runs the check once the event that announced a tray has been handled.
     QTimer announced_;
     bool lastAvailable_ = false;
+    bool watcherOwned_ = false;
+    QPointer<QMenu> statusNotifierMenu_;
+    std::function<void(bool)> presenceHandler_;
 };
 
 }  // namespace vintrel

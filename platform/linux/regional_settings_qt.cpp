@@ -13,19 +13,45 @@ bool IsPatternLetter(QChar c) {
     return c.isLetter();
 }
 
+// The marks that steer right-to-left text (U+200E, U+200F, U+061C) are
+// invisible: as a separator they would run the fields together.
+bool IsFormatCharacter(QChar c) {
+    return c.category() == QChar::Other_Format;
+}
+
+bool SeparatesFields(QChar c) {
+    return !IsPatternLetter(c) && !c.isSpace() && !IsFormatCharacter(c);
+}
+
 // Qt patterns quote literal text in single quotes, as the short date pattern
-// does; the first character that is neither a letter nor quoted separates the
-// fields.
+// does; the first character that is neither a letter nor quoted nor invisible
+// separates the fields.
 QString FirstSeparator(const QString& pattern, const QString& fallback) {
     bool quoted = false;
     for (QChar c : pattern) {
         if (c == u'\'') {
             quoted = !quoted;
-        } else if (!quoted && !IsPatternLetter(c) && !c.isSpace()) {
+        } else if (!quoted && SeparatesFields(c)) {
             return QString(c);
         }
     }
     return fallback;
+}
+
+// What stands between the hour and the minute field of a time pattern:
+// its unquoted visible characters. Quoted words ("14 h 05") and direction
+// marks are decorations of the pattern, not a separator; ":" when nothing is left.
+QString TimeSeparator(const QString& between) {
+    QString separator;
+    bool quoted = false;
+    for (QChar c : between) {
+        if (c == u'\'') {
+            quoted = !quoted;
+        } else if (!quoted && SeparatesFields(c)) {
+            separator += c;
+        }
+    }
+    return separator.isEmpty() ? QStringLiteral(":") : separator;
 }
 
 // Maps a Qt short date pattern onto one whose fields are d, m and y and whose
@@ -67,10 +93,9 @@ void ReadTimeForm(const QLocale& locale, RegionalSettings& s) {
         hourAt >= 0 && hourAt + 1 < pattern.size() && pattern[hourAt + 1].toLower() == u'h';
     const qsizetype minuteAt = pattern.indexOf(u'm');
     if (hourAt >= 0 && minuteAt > hourAt) {
-        QString between = pattern.mid(hourAt, minuteAt - hourAt);
-        between.remove(QRegularExpression(QStringLiteral("[hH]")));
-        between.remove(u'\'');
-        if (!between.isEmpty()) s.timeSeparator = Utf8(between);
+        qsizetype fieldEnd = hourAt;
+        while (fieldEnd < minuteAt && pattern[fieldEnd].toLower() == u'h') ++fieldEnd;
+        s.timeSeparator = Utf8(TimeSeparator(pattern.mid(fieldEnd, minuteAt - fieldEnd)));
     }
     if (!locale.amText().isEmpty()) s.amText = Utf8(locale.amText());
     if (!locale.pmText().isEmpty()) s.pmText = Utf8(locale.pmText());

@@ -3,7 +3,7 @@
 # and shows its window, a second start hands over to it and ends with status
 # 0 while the first copy runs on, and Exit from the notification menu ends it
 # with status 0. Keeps a screenshot in $2. Exits 77 (skipped) without Xvfb,
-# trayer or xdotool.
+# trayer, xdotool or xprop.
 set -euo pipefail
 vintrel=$1
 out=$2
@@ -11,7 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../scripts/lib.sh"
 source "$here/../../scripts/xsession.sh"
 
-for tool in Xvfb trayer xdotool; do
+for tool in Xvfb trayer xdotool xprop; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
@@ -46,6 +46,9 @@ echo "window $window is up"
 [ "$(xdotool getwindowname "$window")" = "Vintrel v2.6" ] ||
   fail "the window is named \"$(xdotool getwindowname "$window")\""
 pid=$(xdotool getwindowpid "$window")
+# The notification area holds the icon: no taskbar button.
+xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
+  fail "the window has a taskbar button while the tray holds the icon"
 command -v import >/dev/null && import -window root "$out/smoke.png"
 
 # A second copy hands over to the first and ends.

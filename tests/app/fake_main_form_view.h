@@ -32,6 +32,8 @@ public:
 
     bool property = false;
     bool shown = false;
+    bool minimized = false;
+    bool trayPresent = true;
     CursorShape cursor = CursorShape::Default;
     CursorShape screenCursor = CursorShape::Default;
     std::vector<std::string> messages;
@@ -68,8 +70,17 @@ public:
         shown = visible;
     }
     bool visibleProperty() const override { return property; }
-    void showWindowNormal() override { shown = true; }
+    void showWindowNormal() override {
+        shown = true;
+        minimized = false;
+    }
     void hideWindow() override { shown = false; }
+    void minimizeWindow() override {
+        shown = true;
+        minimized = true;
+    }
+    bool windowShown() const override { return shown; }
+    bool notificationAreaPresent() const override { return trayPresent; }
     void setCursor(CursorShape shape) override { cursor = shape; }
     void setScreenCursor(CursorShape shape) override { screenCursor = shape; }
     void showMessage(const std::string& text) override { messages.push_back(text); }

@@ -6,10 +6,12 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/glyph_button.h"
 #include "app/tfrm_about.h"
 #include "app/tfrm_tz_main.h"
 #include "menulook/qt_menus.h"
@@ -42,9 +44,19 @@ protected:
         form_ = std::make_unique<TfrmTzMain>(
             TzMainServices{
                 daytime_, resolver_, setter_, shell_, nullptr, nullptr, "vintrel", {}, kMakerUrl},
-            CorrectionOptions{});
+            CorrectionOptions{}, TrayOptions());
         form_->runFormCreate();
         return *form_;
+    }
+
+    /// Qt's offscreen platform has no notification area: one is made up.
+    QtTrayOptions TrayOptions() {
+        QtTrayOptions options;
+        options.trayAvailable = [this] { return trayThere_; };
+        options.pollIntervalMs = 0;
+        options.watchSessionBus = false;
+        options.watchXEmbedTray = false;
+        return options;
     }
 
     QAction* Action(const char* name) const {
@@ -78,6 +90,7 @@ protected:
     FakeShellLauncher shell_;
     ModalWatcher modals_;
     std::unique_ptr<TfrmTzMain> form_;
+    bool trayThere_ = true;
 };
 
 TEST_F(TfrmTzMainTest, StartsVisibleWithItsRowsAndChecks) {
@@ -231,6 +244,103 @@ TEST_F(TfrmTzMainTest, ClosingHidesTheWindowAndTheProgramRunsOn) {
     Trigger("OpenVintrel1");
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.pos(), place);
+}
+
+// Pins the glyph and caption of Ping Now 3 px apart at the button's left.
+TEST_F(TfrmTzMainTest, PingNowGlyphAndCaptionAreACentredPair18PixelsApart) {
+    QToolButton* button = Form().pingButton();
+    const QImage shot = button->grab().toImage();
+    const QColor face = shot.pixelColor(0, 0);
+    int glyphLeft = -1;
+    int captionLeft = -1;
+    int inkRight = -1;
+    for (int x = 0; x < shot.width(); ++x) {
+        for (int y = 0; y < shot.height(); ++y) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c == face) continue;
+            if (glyphLeft < 0) glyphLeft = x;
+            // The caption is white; the glyph has no pure white beyond its first column.
+            if (captionLeft < 0 && x > glyphLeft + 15 && c.lightness() > 240) captionLeft = x;
+            inkRight = x;
+        }
+    }
+    ASSERT_GE(glyphLeft, 0);
+    ASSERT_GE(captionLeft, 0);
+    EXPECT_GE(captionLeft - (glyphLeft + 16), GlyphButton::kGlyphGap - 1);
+    EXPECT_LE(captionLeft - (glyphLeft + 16), GlyphButton::kGlyphGap + 2);
+    EXPECT_LE(std::abs(glyphLeft - (shot.width() - 1 - inkRight)), 3);
+}
+
+// Pins a 14-point system menu font clipping the bar's captions and leaving the
+// window's minimum height above its maximum, with a band under the rows.
+TEST_F(TfrmTzMainTest, BigMenuFontKeepsTheWindowFittingItsMenuBar) {
+    const QFont before = QApplication::font("QMenu");
+    QFont big(QStringLiteral("DejaVu Sans"));
+    big.setPointSize(14);
+    QApplication::setFont(big, "QMenu");
+    TfrmTzMain& form = Form();
+    const int smallBar = form.menuBar()->sizeHint().height();
+    form.menuBar()->grab();  // the first paint loads the system menu font
+    // The new measuring is queued behind the paint, the window's layout behind it.
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    QApplication::setFont(before, "QMenu");
+    EXPECT_GT(form.menuBar()->sizeHint().height(), smallBar);
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    EXPECT_EQ(form.maximumHeight(), form.menuBar()->sizeHint().height() + 284);
+}
+
+// Pins a long zone name (de_DE with America/Miquelon) losing its first letter.
+TEST_F(TfrmTzMainTest, LongValuesAreWrittenSmallerToFitTheirLabel) {
+    TfrmTzMain& form = Form();
+    const std::string name = "Saint-Pierre-und-Miquelon-Sommerzeit";
+    form.setLabelText(TimeZoneLabel::lblDLname, name);
+    QLabel* value = form.valueLabel("lblDLname");
+    EXPECT_LE(QFontMetrics(value->font()).horizontalAdvance(value->text()), value->width());
+    EXPECT_EQ(value->text().toStdString(), name);
+    form.setLabelText(TimeZoneLabel::lblDLname, "GMT");  // a short one again at full size
+    EXPECT_EQ(value->font().pointSizeF(), value->parentWidget()->font().pointSizeF());
+}
+
+// Pins the values at the left of their column in Arabic and Hebrew: text
+// that runs right to left turns a plain AlignRight into a left alignment.
+TEST_F(TfrmTzMainTest, RightToLeftValuesStayAtTheRightEdge) {
+    TfrmTzMain& form = Form();
+    QLabel* value = form.valueLabel("lblStdName");
+    value->setText(QString::fromUtf8("\xd8\xaa\xd9\x88\xd9\x82\xd9\x8a\xd8\xaa"));  // Arabic "time"
+    const QImage shot = value->grab().toImage();
+    int rightmostInk = -1;
+    for (int x = 0; x < shot.width(); ++x)
+        for (int y = 0; y < shot.height(); ++y)
+            if (shot.pixelColor(x, y).red() > 160 && shot.pixelColor(x, y).blue() < 100)
+                rightmostInk = x;  // the yellow of the value's text
+    EXPECT_GE(rightmostInk, shot.width() - 4);
+}
+
+// Pins the white raised face under the white caption of a hovered flat
+// button (Ping Now here, OK and Cancel in the settings dialog).
+TEST_F(TfrmTzMainTest, HoveredFlatButtonsKeepTheirDarkFace) {
+    TfrmTzMain& form = Form();
+    TfrmProxy dialog;
+    QList<QToolButton*> buttons = dialog.findChildren<QToolButton*>();
+    ASSERT_EQ(buttons.size(), 2u);  // OK and Cancel
+    buttons.push_back(form.pingButton());
+    for (QToolButton* button : buttons) {
+        button->setAttribute(Qt::WA_UnderMouse);
+        const QImage shot = button->grab().toImage();
+        // Beside the caption, where only the face shows.
+        EXPECT_LT(shot.pixelColor(button->width() - 4, button->height() / 2).lightness(), 128)
+            << button->text().toStdString();
+    }
+}
+
+// Pins the window hidden to nowhere when no notification area holds the icon.
+TEST_F(TfrmTzMainTest, WithoutNotificationAreaTheCloseBoxMinimisesToTheTaskbar) {
+    trayThere_ = false;
+    TfrmTzMain& form = Form();
+    EXPECT_EQ(form.windowType(), Qt::Window);
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.isMinimized());
 }
 
 // Hidden, the window wakes only for the daily schedule; brought back, its

@@ -215,6 +215,58 @@ TEST_F(TzMainTest, ExitClosesTheWindowForGood) {
     EXPECT_TRUE(form.FormClose());
 }
 
+// ---- Without a notification area ---------------------------------------------
+
+enum class Then { Nothing, CloseBox, TrayGoes, TrayComes };
+
+struct ReachCase {
+    const char* name;
+    bool trayAtStart;
+    bool startMinimized;
+    Then then;
+    bool shown;
+    bool minimized;
+};
+
+void PrintTo(const ReachCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ReachableTest : public TzMainTest, public ::testing::WithParamInterface<ReachCase> {};
+
+// Pins the window hidden with nothing left to bring it back.
+TEST_P(ReachableTest, WindowIsNeverHiddenToNowhere) {
+    const ReachCase& c = GetParam();
+    view_.trayPresent = c.trayAtStart;
+    if (c.startMinimized) WriteSetting(kSettingsKey, "StartMinimized", "1");
+    TzMain& form = Started();
+    switch (c.then) {
+        case Then::Nothing:
+            break;
+        case Then::CloseBox:
+            EXPECT_FALSE(form.FormClose());
+            break;
+        case Then::TrayGoes:
+        case Then::TrayComes:
+            view_.trayPresent = c.then == Then::TrayComes;
+            form.NotificationAreaChanged(view_.trayPresent);
+            break;
+    }
+    EXPECT_EQ(view_.shown, c.shown);
+    EXPECT_EQ(view_.minimized, c.minimized);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ReachableTest,
+    ::testing::Values(
+        ReachCase{"StartMinimizedWithTrayHides", true, true, Then::Nothing, false, false},
+        ReachCase{"StartMinimizedWithoutTrayMinimises", false, true, Then::Nothing, true, true},
+        ReachCase{"CloseBoxWithoutTrayMinimises", false, false, Then::CloseBox, true, true},
+        ReachCase{"TrayGoingWhileHiddenShowsWindow", true, true, Then::TrayGoes, true, false},
+        ReachCase{"TrayGoingWhileShownChangesNothing", true, false, Then::TrayGoes, true, false},
+        ReachCase{"TrayComingLeavesMinimisedWindow", false, true, Then::TrayComes, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // ---- Daily schedule -----------------------------------------------------------
 
 TEST_F(TzMainTest, FirstTickArmsTimer2WhateverLastPingSays) {

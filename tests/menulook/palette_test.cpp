@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ostream>
+#include <string>
+
 #include "menulook/look_environment.h"
 #include "menulook/menu_look_rules.h"
 #include "tests/support/raster_canvas.h"
@@ -137,6 +141,60 @@ TEST(MenuLookRulesTest, ConstructionLoadsTheMenuFontAndTakesItsColourForSelectio
     EXPECT_EQ(fallback.Font(), FontFace{});
     EXPECT_EQ(fallback.SelectFontColor(), clWindowText);
 }
+
+// ---- Readable under any desktop palette ----------------------------------------
+
+struct DesktopCase {
+    const char* name;
+    Color face, paper, text, highlight, shadow;
+};
+
+void PrintTo(const DesktopCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+int Luma(Color c) {
+    return (299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000;
+}
+
+int Contrast(Color a, Color b) {
+    return std::abs(Luma(a) - Luma(b));
+}
+
+class ReadablePaletteTest : public ::testing::TestWithParam<DesktopCase> {};
+
+// Pins white menu text on light grey under a dark palette.
+TEST_P(ReadablePaletteTest, TextStandsOutFromEveryGroundItIsWrittenOn) {
+    const DesktopCase& c = GetParam();
+    FixedLookEnvironment desktop;
+    desktop.SetSysColor(COLOR_BTNFACE, c.face);
+    desktop.SetSysColor(COLOR_WINDOW, c.paper);
+    desktop.SetSysColor(COLOR_MENUTEXT, c.text);
+    desktop.SetSysColor(COLOR_HIGHLIGHT, c.highlight);
+    desktop.SetSysColor(COLOR_BTNSHADOW, c.shadow);
+    for (bool deep : {true, false}) {
+        WorkingPalette p = PaletteFromSettings(MenuLookSettings{}, deep, desktop);
+        ApplySystemColors(p, deep, clMenuText, desktop);
+        const Color text = ColorToRGB(clMenuText, desktop);
+        const auto ground = [&](Color col) { return ColorToRGB(col, desktop); };
+        EXPECT_GE(Contrast(ground(p.WorkingColor), text), 100) << "items, deep " << deep;
+        EXPECT_GE(Contrast(ground(p.WorkingSelectColor), ground(p.WorkingSelectFontColor)), 100)
+            << "highlighted item, deep " << deep;
+        EXPECT_GE(Contrast(ground(p.WorkingMenuBarColor), text), 100) << "menu bar, deep " << deep;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Desktops, ReadablePaletteTest,
+    ::testing::Values(DesktopCase{"Classic", RGB(212, 208, 200), RGB(255, 255, 255), RGB(0, 0, 0),
+                                  RGB(10, 36, 106), RGB(128, 128, 128)},
+                      DesktopCase{"Dark", RGB(53, 53, 53), RGB(42, 42, 42), RGB(255, 255, 255),
+                                  RGB(42, 130, 218), RGB(35, 35, 35)},
+                      DesktopCase{"HighContrastBlack", RGB(0, 0, 0), RGB(0, 0, 0),
+                                  RGB(255, 255, 255), RGB(26, 235, 255), RGB(128, 128, 128)},
+                      DesktopCase{"HighContrastWhite", RGB(255, 255, 255), RGB(255, 255, 255),
+                                  RGB(0, 0, 0), RGB(55, 0, 110), RGB(128, 128, 128)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vintrel

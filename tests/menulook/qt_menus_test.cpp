@@ -157,7 +157,8 @@ TEST(QtMenusTest, OwnerDrawnBarItemsGetRoomForTheHighlightShadow) {
     menu.SetOwnerDraw(true);
     menu.MenuBar()->resize(400, 30);
     const QRect r = menu.MenuBar()->actionGeometry(menu.ActionOf(file));
-    EXPECT_EQ(r.width(), 40 + OwnerDrawMenuStyle::kBarItemOverhang);
+    EXPECT_EQ(r.width(),
+              40 + OwnerDrawMenuStyle::kBarItemOverhang + OwnerDrawMenuStyle::kBarItemCaptionRoom);
     EXPECT_EQ(r.height(), 23);
 }
 

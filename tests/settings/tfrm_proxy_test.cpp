@@ -89,11 +89,22 @@ TEST_F(TfrmProxyTest, LooksAsDesigned) {
     EXPECT_EQ(dialog_.SpeedButton2->text().toStdString(), "Cancel");
 }
 
-// A cut caption ("w Internet Explorer Settings") hides what the mode means.
-TEST_F(TfrmProxyTest, ModeCaptionsFitWithTheirButtonsAtTheRight) {
+// A cut caption ("w Internet Explorer Settings") hides what the mode means;
+// one pushed against its button does not start at 128 as the dialog has it.
+TEST_F(TfrmProxyTest, ModeCaptionsFitStartingAt128WithTheirButtonsAtTheRight) {
     for (QRadioButton* radio : {dialog_.optDirect, dialog_.optIE, dialog_.optProxy}) {
         EXPECT_LE(radio->sizeHint().width(), radio->width()) << radio->text().toStdString();
         EXPECT_EQ(radio->geometry().right(), 128 + 185 - 1);
+        const QImage shot = radio->grab().toImage();
+        int captionLeft = -1;
+        for (int x = 0; x < shot.width() && captionLeft < 0; ++x)
+            for (int y = 0; y < shot.height(); ++y)
+                if (shot.pixelColor(x, y).lightness() > 200) {
+                    captionLeft = x;  // the white caption
+                    break;
+                }
+        ASSERT_GE(captionLeft, 0) << radio->text().toStdString();
+        EXPECT_LE(radio->x() + captionLeft, 128 + 2) << radio->text().toStdString();
     }
 }
 

@@ -1,13 +1,18 @@
 #include "shell/tray_backend_qt.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMenu>
+#include <QProcess>
 #include <QTimer>
 
 #include "shell/application_window_qt.h"
@@ -179,6 +184,85 @@ TEST_F(QtTrayBackendTest, MinimisedMainWindowGoesToTheTray) {
     icon->SetVisible(false);
     EXPECT_TRUE(mainWindow.isVisible());
     EXPECT_FALSE(mainWindow.isMinimized());
+}
+
+// Pins a window hidden to nowhere: minimised without a notification area, it
+// stays on the taskbar.
+TEST_F(QtTrayBackendTest, MinimisedMainWindowWithoutTrayStaysMinimised) {
+    trayThere = false;
+    QtTrayBackend backend(&application, &mainWindow, options);
+    auto icon = makeIcon(backend);
+    mainWindow.setVisibleProperty(true);
+    mainWindow.setWindowState(Qt::WindowMinimized);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(mainWindow.visibleProperty());
+    EXPECT_FALSE(mainWindow.isHidden());
+}
+
+/// A private session bus, on which a status-notifier watcher can come and go.
+class PrivateBus {
+public:
+    PrivateBus() {
+        daemon_.start(QStringLiteral("dbus-daemon"),
+                      {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                       QStringLiteral("--print-address")});
+        if (daemon_.waitForReadyRead(30000))
+            address = QString::fromUtf8(daemon_.readLine()).trimmed();
+    }
+    ~PrivateBus() {
+        daemon_.kill();
+        daemon_.waitForFinished();
+    }
+    QString address;
+
+private:
+    QProcess daemon_;
+};
+
+// Runs the event loop until `done`; the bound is only against a hang.
+bool Eventually(const std::function<bool()>& done) {
+    QTimer tick;
+    tick.start(10);
+    QElapsedTimer guard;
+    guard.start();
+    while (!done()) {
+        if (guard.elapsed() > 60000) return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+// Pins the notification menu unreachable on status-notifier trays, and the
+// menu opened twice on XEmbed trays.
+TEST_F(QtTrayBackendTest, MenuIsHandedToStatusNotifierHostsOnlyWhileAWatcherIsThere) {
+    PrivateBus bus;
+    ASSERT_FALSE(bus.address.isEmpty());
+    const QString name = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusConnection watcher = QDBusConnection::connectToBus(bus.address, QStringLiteral("watcher"));
+    ASSERT_TRUE(watcher.registerService(name));
+    options.watchSessionBus = true;
+    options.sessionBusAddress = bus.address;
+    QtTrayBackend backend(&application, &mainWindow, options);
+    std::vector<bool> presence;
+    backend.setTrayPresenceHandler([&](bool present) { presence.push_back(present); });
+    backend.setStatusNotifierMenu(&menu);
+    auto icon = makeIcon(backend);
+    const auto menuNow = [&] {
+        QSystemTrayIcon* shown = backend.trayIcon(icon->TimerWindow(), 0);
+        return shown == nullptr ? nullptr : shown->contextMenu();
+    };
+    EXPECT_TRUE(Eventually([&] { return menuNow() == &menu; }));
+
+    trayThere = false;  // the watcher's panel held the only notification area
+    ASSERT_TRUE(watcher.unregisterService(name));
+    EXPECT_TRUE(Eventually([&] { return presence == std::vector<bool>{false}; }));
+    EXPECT_EQ(menuNow(), nullptr);
+
+    trayThere = true;
+    ASSERT_TRUE(watcher.registerService(name));
+    EXPECT_TRUE(Eventually([&] { return menuNow() == &menu; }));
+    EXPECT_THAT(presence, ElementsAre(false, true));
+    QDBusConnection::disconnectFromBus(QStringLiteral("watcher"));
 }
 
 TEST_F(QtTrayBackendTest, RestoringTheOwnerShowsNoWindowHiddenByItsCloseBox) {

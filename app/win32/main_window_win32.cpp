@@ -9,6 +9,7 @@
 #include "app/win32/win32_application.h"
 #include "app/win32/win32_images.h"
 #include "app/win32/win32_menu.h"
+#include "app/win32/win32_menu_look.h"
 #include "menulook/color.h"
 #include "shell/application_exception.h"
 #include "shell/kv_auto_run.h"
@@ -143,6 +144,7 @@ Win32MainWindow::~Win32MainWindow() {
     TrayIcon1 = nullptr;
     delete kvAutoRun1;
     kvAutoRun1 = nullptr;
+    MenuLook1.reset();
     handlers_.reset();
     if (window_ != nullptr) {
         KillTimer(window_, kTimer1);
@@ -323,6 +325,28 @@ void Win32MainWindow::buildComponents() {
 
     kvAutoRun1 = new TkvAutoRun(component_.get());
     kvAutoRun1->SetName("kvAutoRun1");
+    MenuLook1 = std::make_unique<Win32MenuLook>(window_, *MainMenu1);
+    MenuLook1->SetDimLevel(30);
+    MenuLook1->SetGrayLevel(10);
+    MenuLook1->SetFont({"Tahoma", -11, clMenuText});
+    MenuLook1->SetColor(clBtnFace);
+    MenuLook1->SetIconBackColor(clBtnFace);
+    MenuLook1->SetMenuBarColor(clBtnFace);
+    MenuLook1->SetSelectColor(clHighlight);
+    MenuLook1->SetSelectBorderColor(clHighlight);
+    MenuLook1->SetSelectFontColor(clMenuText);
+    MenuLook1->SetDisabledColor(clInactiveCaption);
+    MenuLook1->SetSeparatorColor(clBtnFace);
+    MenuLook1->SetCheckedColor(clHighlight);
+    MenuLook1->SetIconWidth(24);
+    MenuLook1->SetDrawSelect(true);
+    MenuLook1->SetUseSystemColors(true);
+    MenuLook1->SetOverrideOwnerDraw(false);
+    MenuLook1->SetGradient(false);
+    MenuLook1->SetFlatMenu(false);
+    MenuLook1->SetAutoDetect(false);
+    MenuLook1->SetActive(true, {MainMenu1.get(), PopupMenu1.get()});
+
     // The loaded step, once every stored property is set.
     TrayIcon1->Loaded();
     kvAutoRun1->Loaded();
@@ -561,7 +585,9 @@ void Win32MainWindow::drawButton(const void* item) {
 std::intptr_t Win32MainWindow::handleMessage(unsigned message, std::uintptr_t wParam,
                                              std::intptr_t lParam) {
     // The messages of the window's creation come before its behaviour is there.
-    if (!handlers_) return DefWindowProcW(window_, message, wParam, lParam);
+    // The menus are measured as soon as the look is on, before that.
+    const bool drawing = message == WM_PAINT || message == WM_MEASUREITEM || message == WM_DRAWITEM;
+    if (!handlers_ && !drawing) return DefWindowProcW(window_, message, wParam, lParam);
     if (showRequest_ != 0 && message == showRequest_) {
         showWindowNormal();
         return Win32SingleInstance::kShownAnswer;

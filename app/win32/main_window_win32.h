@@ -24,6 +24,7 @@ class TkvTrayIcon;
 class TMenuItem;
 class Win32ApplicationWindow;
 class Win32Menu;
+class Win32MenuLook;
 class Win32TrayBackend;
 
 /// The main window on Win32: the time-zone report, the clock rows, the last
@@ -119,6 +120,7 @@ private:
     std::unique_ptr<Win32TrayBackend> trayBackend_;
     std::unique_ptr<TrayMenu> trayMenu_;
     TkvTrayIcon* TrayIcon1 = nullptr;
+    std::unique_ptr<Win32MenuLook> MenuLook1;
     unsigned showRequest_ = 0;
     std::unique_ptr<TzMain> handlers_;
     InternetSettingsView* internetSettings_ = nullptr;

@@ -167,8 +167,9 @@ HMENU Win32Menu::SubMenuOf(const TMenuItem& item) const {
 
 bool Win32Menu::MeasureItem(MEASUREITEMSTRUCT& measure) {
     if (measure.CtlType != ODT_MENU) return false;
-    TMenuItem* item = ItemOfCommand(measure.itemID);
-    if (item == nullptr || !item->OnMeasureItem) return false;
+    // The item data, not the id: the system gives a sub-menu's item no id of ours.
+    auto* item = reinterpret_cast<TMenuItem*>(measure.itemData);
+    if (!Owns(item) || !item->OnMeasureItem) return false;
     HDC screen = GetDC(nullptr);
     int width = 0;
     int height = 0;
@@ -184,8 +185,8 @@ bool Win32Menu::MeasureItem(MEASUREITEMSTRUCT& measure) {
 
 bool Win32Menu::DrawItem(const DRAWITEMSTRUCT& draw) {
     if (draw.CtlType != ODT_MENU) return false;
-    TMenuItem* item = ItemOfCommand(draw.itemID);
-    if (item == nullptr || !item->OnDrawItem) return false;
+    auto* item = reinterpret_cast<TMenuItem*>(draw.itemData);
+    if (!Owns(item) || !item->OnDrawItem) return false;
     GdiCanvas canvas(draw.hDC);
     const Rect rect{draw.rcItem.left, draw.rcItem.top, draw.rcItem.right, draw.rcItem.bottom};
     item->OnDrawItem(*item, canvas, rect, (draw.itemState & ODS_SELECTED) != 0);

@@ -2,7 +2,9 @@
 #include <string>
 
 #include "app/maker.h"
+#include "app/win32/about_box_win32.h"
 #include "app/win32/main_window_win32.h"
+#include "app/win32/proxy_dialog_win32.h"
 #include "app/win32/single_instance_win32.h"
 #include "app/win32/win32_application.h"
 #include "platform/clock_setter.h"
@@ -69,6 +71,10 @@ int RunProgram() {
     Win32MainWindow form(std::move(services), std::move(options));
     form.setShowRequestMessage(instance.showMessage());
     form.runFormCreate();
+
+    Win32ProxyDialog frmProxy(form.Handle());
+    Win32AboutBox frmAbout(*shell, form.Handle());
+    form.setDialogs(&frmProxy, [&frmAbout] { frmAbout.runModal(); });
     return RunWin32MessageLoop();
 }
 

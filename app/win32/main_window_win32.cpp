@@ -629,6 +629,14 @@ std::intptr_t Win32MainWindow::handleMessage(unsigned message, std::uintptr_t wP
             }
             return TRUE;
         }
+        case WM_MENUCHAR: {
+            std::intptr_t result = 0;
+            const auto key = static_cast<wchar_t>(LOWORD(wParam));
+            if (MainMenu1->MenuChar(reinterpret_cast<HMENU>(lParam), key, result) ||
+                PopupMenu1->MenuChar(reinterpret_cast<HMENU>(lParam), key, result))
+                return result;
+            break;
+        }
         case WM_SETCURSOR:
             if (hourglass_ || screenHourglass_) {
                 SetCursor(LoadCursorW(nullptr, IDC_WAIT));

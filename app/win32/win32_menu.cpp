@@ -1,6 +1,7 @@
 #include "app/win32/win32_menu.h"
 
 #include <atomic>
+#include <cwctype>
 #include <string>
 
 #include "menulook/gdi_canvas.h"
@@ -163,6 +164,36 @@ TMenuItem* Win32Menu::ItemOfCommand(unsigned id) const {
 HMENU Win32Menu::SubMenuOf(const TMenuItem& item) const {
     const auto it = entries_.find(&item);
     return it == entries_.end() ? nullptr : it->second.sub;
+}
+
+bool Win32Menu::MenuChar(HMENU popup, wchar_t key, std::intptr_t& result) const {
+    const TMenuItem* parent = nullptr;
+    if (popup == root_) {
+        parent = &Items();
+    } else if (const auto it = popups_.find(popup); it != popups_.end()) {
+        parent = it->second;
+    }
+    if (parent == nullptr) return false;
+    const wchar_t wanted = static_cast<wchar_t>(std::towupper(key));
+    int position = 0;
+    for (int i = 0; i < parent->Count(); ++i) {
+        const TMenuItem& item = parent->Item(i);
+        if (!item.Visible()) continue;
+        const std::wstring caption = WideText(item.Caption());
+        for (std::size_t at = caption.find(L'&');
+             at != std::wstring::npos && at + 1 < caption.size(); at = caption.find(L'&', at + 2)) {
+            if (caption[at + 1] == L'&') continue;
+            const auto mnemonic = static_cast<wchar_t>(std::towupper(caption[at + 1]));
+            if (mnemonic == wanted && item.Enabled()) {
+                result = MAKELRESULT(position, MNC_EXECUTE);
+                return true;
+            }
+            break;
+        }
+        ++position;
+    }
+    result = MAKELRESULT(0, MNC_IGNORE);
+    return true;
 }
 
 bool Win32Menu::MeasureItem(MEASUREITEMSTRUCT& measure) {

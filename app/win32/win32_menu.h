@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 
@@ -37,6 +38,10 @@ public:
     /// WM_MEASUREITEM and WM_DRAWITEM of an owner-drawn item of this menu.
     bool MeasureItem(tagMEASUREITEMSTRUCT& measure);
     bool DrawItem(const tagDRAWITEMSTRUCT& draw);
+    /// WM_MENUCHAR: an owner-drawn item has no text the system could search
+    /// for its mnemonic, so the model's captions are searched here. The answer
+    /// is WM_MENUCHAR's result; false when `popup` is not one of this menu's.
+    bool MenuChar(HMENU__* popup, wchar_t key, std::intptr_t& result) const;
 
     /// The model item of a command id of this menu; nullptr for none.
     TMenuItem* ItemOfCommand(unsigned id) const;

@@ -35,7 +35,7 @@ void Win32AboutBox::Label3Click() {
     shell_.openUrl(kMakerUrl);
 }
 
-bool Win32AboutBox::handleMessage(unsigned message, std::uintptr_t, std::intptr_t lParam,
+bool Win32AboutBox::handleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
                                   std::intptr_t& result) {
     switch (message) {
         case WM_PAINT: {
@@ -65,6 +65,11 @@ bool Win32AboutBox::handleMessage(unsigned message, std::uintptr_t, std::intptr_
             result = TRUE;
             return true;
         }
+        case WM_COMMAND:
+            // Escape closes the about box, which asks nothing.
+            if (LOWORD(wParam) != IDCANCEL) return false;
+            end(kModalCancel);
+            return true;
         case WM_LBUTTONUP: {
             const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
             if (!PtInRect(&kLink, at)) return false;

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <algorithm>
 
+#include "app/about_notice.h"
 #include "app/maker.h"
 #include "platform/shell_launcher.h"
 
@@ -35,12 +36,7 @@ QFont ComicFont(int pointSize) {
 }  // namespace
 
 QString AboutNotice() {
-    return QStringLiteral(
-               "Vintrel is provided free of charge by %1, at %2.\n\n"
-               "%2 provides the world's most accurate and complete list of local times, "
-               "each location adjusted for its own daylight-saving rules.\n\n"
-               "Please help support our efforts by visiting regularly.")
-        .arg(QString::fromUtf8(kMakerName), QString::fromUtf8(kMakerDomain));
+    return QString::fromStdString(AboutNoticeText());
 }
 
 TfrmAbout::TfrmAbout(ShellLauncher& shell, QWidget* parent)

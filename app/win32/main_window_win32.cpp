@@ -502,6 +502,18 @@ void Win32MainWindow::hideWindow() {
     ShowWindow(window_, SW_HIDE);
 }
 
+void Win32MainWindow::minimizeWindow() {
+    if (!everShown_) {
+        SetWindowPos(window_, nullptr, 381, 192, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    everShown_ = true;
+    ShowWindow(window_, SW_SHOWMINNOACTIVE);
+}
+
+bool Win32MainWindow::windowShown() const {
+    return IsWindowVisible(window_) != FALSE;
+}
+
 void Win32MainWindow::setCursor(CursorShape shape) {
     hourglass_ = shape == CursorShape::Hourglass;
     SetCursor(LoadCursorW(nullptr, hourglass_ || screenHourglass_ ? IDC_WAIT : IDC_ARROW));

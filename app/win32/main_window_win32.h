@@ -77,6 +77,11 @@ public:
     bool visibleProperty() const override { return visibleProperty_; }
     void showWindowNormal() override;
     void hideWindow() override;
+    void minimizeWindow() override;
+    bool windowShown() const override;
+    // Windows always has one: the taskbar's, which Explorer re-creates (and
+    // announces with "TaskbarCreated") when it restarts.
+    bool notificationAreaPresent() const override { return true; }
     void setCursor(CursorShape shape) override;
     void setScreenCursor(CursorShape shape) override;
     void showMessage(const std::string& text) override;

@@ -66,19 +66,27 @@ XML
 # trayer as the notification area: a strip at the bottom right, $1 pixels
 # (default 0) away from the right edge.
 xsession_start_tray() {
-  local log pid
+  local log pid attempt
   log=$(mktemp --suffix=.trayer.log)
   xsession_files+=("$log")
-  trayer --edge bottom --align right --margin "${1:-0}" --widthtype pixel --width 80 \
-    --height 24 --SetDockType true --transparent false --tint 0x404040 >"$log" 2>&1 &
-  pid=$!
-  xsession_pids+=("$pid")
-  # A loaded machine can take seconds to map the strip; a trayer that ended
-  # will never map it.
-  for _ in $(seq 400); do
-    xdotool search --onlyvisible --classname '^panel$' >/dev/null 2>&1 && return 0
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.05
+  # Now and then trayer ends at once, unable to open a display that answers
+  # the next moment: it is started again, twice at most.
+  for attempt in 1 2 3; do
+    trayer --edge bottom --align right --margin "${1:-0}" --widthtype pixel --width 80 \
+      --height 24 --SetDockType true --transparent false --tint 0x404040 >"$log" 2>&1 &
+    pid=$!
+    xsession_pids+=("$pid")
+    # A loaded machine can take seconds to map the strip; a trayer that ended
+    # will never map it.
+    for _ in $(seq 400); do
+      xdotool search --onlyvisible --classname '^panel$' >/dev/null 2>&1 && return 0
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.05
+    done
+    kill -0 "$pid" 2>/dev/null && break
+    echo "xsession: trayer ended at start (attempt $attempt):" >&2
+    sed 's/^/  trayer: /' "$log" >&2
+    sleep 0.5
   done
   echo "xsession: trayer did not start$(kill -0 "$pid" 2>/dev/null || echo " (it ended)"):" >&2
   sed 's/^/  trayer: /' "$log" >&2

@@ -13,6 +13,7 @@
 
 #include "app/application.h"
 #include "app/glyph_button.h"
+#include "app/main_menus.h"
 #include "app/maker.h"
 #include "menulook/menu_look.h"
 #include "menulook/qt_conversions.h"
@@ -65,14 +66,6 @@ Bitmap Glyph(const char* resource) {
     painter.end();
     image.setPixelColor(0, 15, QColor(0xC0, 0xC0, 0xC0));
     return BitmapFromQImage(image);
-}
-
-TMenuItem& AddItem(TMenuItem& parent, const char* name, const char* caption,
-                   std::function<void()> handler = {}) {
-    TMenuItem& item = parent.Add(caption);
-    item.SetName(name);
-    if (handler) item.OnClick = [handler = std::move(handler)](TMenuItem&) { handler(); };
-    return item;
 }
 
 }  // namespace
@@ -205,75 +198,17 @@ QLabel* TfrmTzMain::valueLabel(const char* name) const {
 void TfrmTzMain::buildMenus() {
     MainMenu1 = new TMainMenu(this);
     MainMenu1->SetName("MainMenu1");
-    TMenuItem& bar = MainMenu1->Items();
-    TMenuItem& file = AddItem(bar, "File1", "&File", [this] { handlers_->File1Click(); });
-    AddItem(file, "mnuPing", "&Ping Atomic Clock", [this] {
-        handlers_->mnuPingClick();
-    }).SetBitmap(Glyph(":/vintrel/ping.png"));
-    AddItem(file, "N3", "-");
-    AddItem(file, "mnuAutostart", "Auto Start with Windows",
-            [this] { handlers_->mnuAutostartClick(); });
-    AddItem(file, "StartMinimized1", "Start Minimized",
-            [this] { handlers_->StartMinimized1Click(); });
-    AddItem(file, "mnuAutomatic", "&Auto Synchronize Daily",
-            [this] { handlers_->mnuAutomaticClick(); });
-    TMenuItem& servers =
-        AddItem(file, "mnuServers", "&Time Servers", [this] { handlers_->mnuServersClick(); });
-    for (std::size_t i = 0; i < kTimeServers.size(); ++i) {
-        const std::string address(kTimeServers[i]);
-        TMenuItem& item = AddItem(servers, ("Server" + std::to_string(i + 1)).c_str(),
-                                  address.c_str(), [this, i] { handlers_->ServerItemClick(i); });
-        item.SetHint(address);
-        item.SetRadioItem(true);
-        item.SetGroupIndex(1);
-        serverItems_[i] = &item;
-    }
-    AddItem(file, "N2", "-");
-    AddItem(file, "mnuExit", "&Exit", [this] { handlers_->mnuExitClick(); });
-
-    TMenuItem& tools = AddItem(bar, "Tools1", "&Tools");
-    AddItem(tools, "mnuProxy", "Internet Settings", [this] { handlers_->mnuProxyClick(); });
-    AddItem(tools, "mnuControlPanel", "&System Date/Time", [this] {
-        handlers_->mnuControlPanelClick();
-    }).SetBitmap(Glyph(":/vintrel/datetime.png"));
-
-    TMenuItem& help = AddItem(bar, "Help1", "&Help");
-    AddItem(help, "mnuReadme", "&Read me", [this] {
-        handlers_->mnuReadmeClick();
-    }).SetBitmap(Glyph(":/vintrel/readme.png"));
-    AddItem(help, "mnuQuorrel", kMakerMenuCaption, [this] {
-        handlers_->mnuQuorrelClick();
-    }).SetBitmap(Glyph(":/vintrel/web.png"));
-    AddItem(help, "mnuAbout", "&About this program", [this] {
-        handlers_->mnuAboutClick();
-    }).SetBitmap(Glyph(":/vintrel/about.png"));
-
     PopupMenu1 = new TPopupMenu(this);
     PopupMenu1->SetName("PopupMenu1");
-    TMenuItem& popup = PopupMenu1->Items();
-    AddItem(popup, "OpenVintrel1", "&Open Vintrel.", [this] { handlers_->OpenVintrel1Click(); });
-    AddItem(popup, "PingAtomicClockNow1", "&Ping Now", [this] {
-        handlers_->mnuPingClick();
-    }).SetBitmap(Glyph(":/vintrel/ping.png"));
-    AddItem(popup, "PingDaily1", "&Auto Synchronized Daily",
-            [this] { handlers_->mnuAutomaticClick(); });
-    AddItem(popup, "N1", "-");
-    AddItem(popup, "Exit1", "E&xit", [this] { handlers_->mnuExitClick(); });
+    FillMainMenus(
+        MainMenu1->Items(), PopupMenu1->Items(), [this]() -> TzMain& { return *handlers_; },
+        {Glyph(":/vintrel/ping.png"), Glyph(":/vintrel/datetime.png"),
+         Glyph(":/vintrel/readme.png"), Glyph(":/vintrel/web.png"), Glyph(":/vintrel/about.png")},
+        serverItems_);
 }
 
 TMenuItem& TfrmTzMain::menuItem(const char* name) const {
-    std::function<TMenuItem*(TMenuItem&)> find = [&](TMenuItem& parent) -> TMenuItem* {
-        for (int i = 0; i < parent.Count(); ++i) {
-            TMenuItem& item = parent.Item(i);
-            if (item.Name() == name) return &item;
-            if (TMenuItem* found = find(item)) return found;
-        }
-        return nullptr;
-    };
-    for (TMenu* menu : {static_cast<TMenu*>(MainMenu1), static_cast<TMenu*>(PopupMenu1)}) {
-        if (TMenuItem* found = find(menu->Items())) return *found;
-    }
-    throw std::out_of_range(std::string("no menu item ") + name);
+    return FindMenuItem({MainMenu1, PopupMenu1}, name);
 }
 
 void TfrmTzMain::buildComponents(QtTrayOptions trayOptions) {

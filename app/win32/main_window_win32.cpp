@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "app/main_menus.h"
 #include "app/maker.h"
 #include "app/win32/resource_ids.h"
 #include "app/win32/single_instance_win32.h"
@@ -78,14 +79,6 @@ void RegisterClasses() {
     main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     main.lpszClassName = kWindowClass;
     RegisterClassExW(&main);
-}
-
-TMenuItem& AddItem(TMenuItem& parent, const char* name, const char* caption,
-                   std::function<void()> handler = {}) {
-    TMenuItem& item = parent.Add(caption);
-    item.SetName(name);
-    if (handler) item.OnClick = [handler = std::move(handler)](TMenuItem&) { handler(); };
-    return item;
 }
 
 }  // namespace
@@ -254,60 +247,13 @@ void Win32MainWindow::createWindows() {
 void Win32MainWindow::buildMenus() {
     MainMenu1 = std::make_unique<Win32Menu>(MenuKind::Main);
     MainMenu1->SetName("MainMenu1");
-    TMenuItem& bar = MainMenu1->Items();
-    TMenuItem& file = AddItem(bar, "File1", "&File", [this] { handlers_->File1Click(); });
-    AddItem(file, "mnuPing", "&Ping Atomic Clock", [this] {
-        handlers_->mnuPingClick();
-    }).SetBitmap(GlyphBitmap(IDB_PING));
-    AddItem(file, "N3", "-");
-    AddItem(file, "mnuAutostart", "Auto Start with Windows",
-            [this] { handlers_->mnuAutostartClick(); });
-    AddItem(file, "StartMinimized1", "Start Minimized",
-            [this] { handlers_->StartMinimized1Click(); });
-    AddItem(file, "mnuAutomatic", "&Auto Synchronize Daily",
-            [this] { handlers_->mnuAutomaticClick(); });
-    TMenuItem& servers =
-        AddItem(file, "mnuServers", "&Time Servers", [this] { handlers_->mnuServersClick(); });
-    for (std::size_t i = 0; i < kTimeServers.size(); ++i) {
-        const std::string address(kTimeServers[i]);
-        TMenuItem& item = AddItem(servers, ("Server" + std::to_string(i + 1)).c_str(),
-                                  address.c_str(), [this, i] { handlers_->ServerItemClick(i); });
-        item.SetHint(address);
-        item.SetRadioItem(true);
-        item.SetGroupIndex(1);
-        serverItems_[i] = &item;
-    }
-    AddItem(file, "N2", "-");
-    AddItem(file, "mnuExit", "&Exit", [this] { handlers_->mnuExitClick(); });
-
-    TMenuItem& tools = AddItem(bar, "Tools1", "&Tools");
-    AddItem(tools, "mnuProxy", "Internet Settings", [this] { handlers_->mnuProxyClick(); });
-    AddItem(tools, "mnuControlPanel", "&System Date/Time", [this] {
-        handlers_->mnuControlPanelClick();
-    }).SetBitmap(GlyphBitmap(IDB_DATETIME));
-
-    TMenuItem& help = AddItem(bar, "Help1", "&Help");
-    AddItem(help, "mnuReadme", "&Read me", [this] {
-        handlers_->mnuReadmeClick();
-    }).SetBitmap(GlyphBitmap(IDB_README));
-    AddItem(help, "mnuQuorrel", kMakerMenuCaption, [this] {
-        handlers_->mnuQuorrelClick();
-    }).SetBitmap(GlyphBitmap(IDB_WEB));
-    AddItem(help, "mnuAbout", "&About this program", [this] {
-        handlers_->mnuAboutClick();
-    }).SetBitmap(GlyphBitmap(IDB_ABOUT));
-
     PopupMenu1 = std::make_unique<Win32Menu>(MenuKind::Popup);
     PopupMenu1->SetName("PopupMenu1");
-    TMenuItem& popup = PopupMenu1->Items();
-    AddItem(popup, "OpenVintrel1", "&Open Vintrel.", [this] { handlers_->OpenVintrel1Click(); });
-    AddItem(popup, "PingAtomicClockNow1", "&Ping Now", [this] {
-        handlers_->mnuPingClick();
-    }).SetBitmap(GlyphBitmap(IDB_PING));
-    AddItem(popup, "PingDaily1", "&Auto Synchronized Daily",
-            [this] { handlers_->mnuAutomaticClick(); });
-    AddItem(popup, "N1", "-");
-    AddItem(popup, "Exit1", "E&xit", [this] { handlers_->mnuExitClick(); });
+    FillMainMenus(
+        MainMenu1->Items(), PopupMenu1->Items(), [this]() -> TzMain& { return *handlers_; },
+        {GlyphBitmap(IDB_PING), GlyphBitmap(IDB_DATETIME), GlyphBitmap(IDB_README),
+         GlyphBitmap(IDB_WEB), GlyphBitmap(IDB_ABOUT)},
+        serverItems_);
 }
 
 void Win32MainWindow::buildComponents() {
@@ -353,14 +299,7 @@ void Win32MainWindow::buildComponents() {
 }
 
 TMenuItem& Win32MainWindow::menuItem(const char* name) const {
-    TMenuItem* found = nullptr;
-    for (Win32Menu* menu : {MainMenu1.get(), PopupMenu1.get()}) {
-        ForEachItem(menu->Items(), [&](TMenuItem& item) {
-            if (found == nullptr && item.Name() == name) found = &item;
-        });
-        if (found != nullptr) return *found;
-    }
-    throw std::out_of_range(std::string("no menu item ") + name);
+    return FindMenuItem({MainMenu1.get(), PopupMenu1.get()}, name);
 }
 
 Win32MainWindow::Label* Win32MainWindow::label(const char* name) {

@@ -186,15 +186,7 @@ std::intptr_t QtTrayBackend::sendMessage(WindowHandle handle, std::uint32_t mess
                                          std::uintptr_t wParam, std::intptr_t lParam) {
     MessageWindow* target = window(handle);
     if (target == nullptr || !target->procedure) return 0;
-    // A copy: the procedure may release its own window.
-    const WindowProcedure procedure = target->procedure;
-    TMessage m{message, wParam, lParam, 0};
-    try {
-        procedure(m);
-    } catch (...) {
-        handleApplicationException(std::current_exception());
-    }
-    return m.Result;
+    return DeliverMessage(target->procedure, message, wParam, lParam);
 }
 
 WindowHandle QtTrayBackend::allocateWindow(WindowProcedure procedure) {

@@ -19,6 +19,12 @@ struct TMessage {
 /// A window procedure: handles the message and leaves its result in `Result`.
 using WindowProcedure = std::function<void(TMessage&)>;
 
+/// Hands one message to `procedure` and returns its result; what it throws
+/// goes to the application's exception handler. The procedure is taken by
+/// value: it may release its own window, and itself with it.
+std::intptr_t DeliverMessage(WindowProcedure procedure, std::uint32_t message,
+                             std::uintptr_t wParam, std::intptr_t lParam);
+
 // Message numbers keep their Windows values: the shell reports mouse actions
 // on the icon with them, whatever the platform underneath.
 constexpr std::uint32_t kWmNull = 0x0000;

@@ -100,15 +100,7 @@ std::intptr_t Win32TrayBackend::dispatch(HWND window, std::uint32_t message, std
                                          std::intptr_t lParam) {
     const auto it = windows_.find(reinterpret_cast<WindowHandle>(window));
     if (it == windows_.end() || !it->second) return DefWindowProcW(window, message, wParam, lParam);
-    // A copy: the procedure may release its own window.
-    const WindowProcedure procedure = it->second;
-    TMessage m{message, wParam, lParam, 0};
-    try {
-        procedure(m);
-    } catch (...) {
-        handleApplicationException(std::current_exception());
-    }
-    return m.Result;
+    return DeliverMessage(it->second, message, wParam, lParam);
 }
 
 WindowHandle Win32TrayBackend::allocateWindow(WindowProcedure procedure) {

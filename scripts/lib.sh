@@ -17,10 +17,16 @@ no_clock() { "${clock_guard[@]}" "$@"; }
 # cannot work: exec runs programs, not shell functions.
 exec_no_clock() { exec "${clock_guard[@]}" "$@"; }
 
+# CI builds everything with warnings as errors. Every script that configures
+# passes these, so that a tree configured by one script is not reconfigured
+# (and rebuilt) with other flags by the next.
+ci_cmake_flags=()
+[ "${CI:-}" = "true" ] && ci_cmake_flags+=(-DVINTREL_WARNINGS_AS_ERRORS=ON)
+
 configure_and_build() {
   local preset=$1
   shift
-  cmake --preset "$preset" "$@" >/dev/null
+  cmake --preset "$preset" "${ci_cmake_flags[@]}" "$@" >/dev/null
   cmake --build --preset "$preset"
 }
 

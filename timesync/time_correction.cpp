@@ -69,7 +69,10 @@ TimeCorrection::TimeCorrection(CorrectionView& view, CorrectionServices services
       measurement_(services.client, services.spacing) {}
 
 TimeCorrection::~TimeCorrection() {
-    cancel();
+    // The window may be going too: nothing of it is touched any more.
+    if (!running_) return;
+    measurement_.cancel();
+    services_.probeTimer.cancel();
 }
 
 template <typename Step>

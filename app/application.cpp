@@ -43,13 +43,7 @@ bool VintrelApplication::event(QEvent* event) {
 }
 
 void ShowExceptionBox(std::exception_ptr error) {
-    std::string text = "Unknown error";
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        text = e.what();
-    } catch (...) {
-    }
+    const std::string text = ExceptionText(error);
     ShowMessageBox(ErrorBoxText(text), QMessageBox::Critical);
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/time_servers.h"
 #include "menulook/bitmap.h"
+#include "menulook/color.h"
 #include "menulook/menu_model.h"
 
 namespace vintrel {
@@ -27,6 +28,31 @@ struct MenuGlyphs {
 /// their menus here; `servers` receives the Time Servers items in menu order.
 void FillMainMenus(TMenuItem& bar, TMenuItem& popup, std::function<TzMain&()> handlers,
                    const MenuGlyphs& glyphs, std::array<TMenuItem*, kTimeServers.size()>& servers);
+
+/// Gives the window's menu look (MenuLook1) its stored properties; both front
+/// ends' looks have the same setters.
+template <typename Look>
+void SetMainMenuLook(Look& look) {
+    look.SetDimLevel(30);
+    look.SetGrayLevel(10);
+    look.SetFont({"Tahoma", -11, clMenuText});
+    look.SetColor(clBtnFace);
+    look.SetIconBackColor(clBtnFace);
+    look.SetMenuBarColor(clBtnFace);
+    look.SetSelectColor(clHighlight);
+    look.SetSelectBorderColor(clHighlight);
+    look.SetSelectFontColor(clMenuText);
+    look.SetDisabledColor(clInactiveCaption);
+    look.SetSeparatorColor(clBtnFace);
+    look.SetCheckedColor(clHighlight);
+    look.SetIconWidth(24);
+    look.SetDrawSelect(true);
+    look.SetUseSystemColors(true);
+    look.SetOverrideOwnerDraw(false);
+    look.SetGradient(false);
+    look.SetFlatMenu(false);
+    look.SetAutoDetect(false);
+}
 
 /// The item named `name` in the first of `menus` that has one. Throws
 /// std::out_of_range when none has.

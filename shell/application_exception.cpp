@@ -23,6 +23,16 @@ ApplicationExceptionHandler& installedHandler() {
 
 }  // namespace
 
+std::string ExceptionText(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+    }
+    return "Unknown error";
+}
+
 ApplicationExceptionHandler setApplicationExceptionHandler(ApplicationExceptionHandler handler) {
     if (!handler) handler = writeToStandardError;
     return std::exchange(installedHandler(), std::move(handler));

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <functional>
+#include <string>
 
 namespace vintrel {
 
@@ -15,5 +16,8 @@ ApplicationExceptionHandler setApplicationExceptionHandler(ApplicationExceptionH
 
 /// Hands `error` to the installed handler.
 void handleApplicationException(std::exception_ptr error);
+
+/// The exception's own text, or "Unknown error" for one that has none.
+std::string ExceptionText(std::exception_ptr error);
 
 }  // namespace vintrel

@@ -272,25 +272,7 @@ void Win32MainWindow::buildComponents() {
     kvAutoRun1 = new TkvAutoRun(component_.get());
     kvAutoRun1->SetName("kvAutoRun1");
     MenuLook1 = std::make_unique<Win32MenuLook>(window_, *MainMenu1);
-    MenuLook1->SetDimLevel(30);
-    MenuLook1->SetGrayLevel(10);
-    MenuLook1->SetFont({"Tahoma", -11, clMenuText});
-    MenuLook1->SetColor(clBtnFace);
-    MenuLook1->SetIconBackColor(clBtnFace);
-    MenuLook1->SetMenuBarColor(clBtnFace);
-    MenuLook1->SetSelectColor(clHighlight);
-    MenuLook1->SetSelectBorderColor(clHighlight);
-    MenuLook1->SetSelectFontColor(clMenuText);
-    MenuLook1->SetDisabledColor(clInactiveCaption);
-    MenuLook1->SetSeparatorColor(clBtnFace);
-    MenuLook1->SetCheckedColor(clHighlight);
-    MenuLook1->SetIconWidth(24);
-    MenuLook1->SetDrawSelect(true);
-    MenuLook1->SetUseSystemColors(true);
-    MenuLook1->SetOverrideOwnerDraw(false);
-    MenuLook1->SetGradient(false);
-    MenuLook1->SetFlatMenu(false);
-    MenuLook1->SetAutoDetect(false);
+    SetMainMenuLook(*MenuLook1);
     MenuLook1->SetActive(true, {MainMenu1.get(), PopupMenu1.get()});
 
     // The loaded step, once every stored property is set.

@@ -2,6 +2,7 @@
 
 #include "app/application_title.h"
 #include "platform/executable_path.h"
+#include "shell/application_exception.h"
 #include "shell/win32/wide_text.h"
 
 #include "shell/win32/windows_last.h"
@@ -27,13 +28,7 @@ void ShowWin32MessageBox(HWND owner, const std::string& text, bool errorIcon) {
 }
 
 void ShowWin32ExceptionBox(std::exception_ptr error) {
-    std::string text = "Unknown error";
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        text = e.what();
-    } catch (...) {
-    }
+    const std::string text = ExceptionText(error);
     ShowWin32MessageBox(boxOwner, ErrorBoxText(text), true);
 }
 

@@ -1,5 +1,7 @@
 #include "app/application.h"
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "app/application_title.h"
@@ -16,9 +18,7 @@ namespace vintrel {
 VintrelApplication::VintrelApplication(int& argc, char** argv) : QApplication(argc, argv) {
     InitialiseResources();
     // Every window's icon, the message boxes' too (the boxes themselves show none).
-    QIcon icon(QStringLiteral(":/vintrel/vintrel-16.png"));
-    icon.addFile(QStringLiteral(":/vintrel/vintrel-32.png"));
-    setWindowIcon(icon);
+    setWindowIcon(ArtworkIcon({":/vintrel/vintrel-16", ":/vintrel/vintrel-32"}));
     // The title of the message boxes. It is the application's name, not its
     // display name: a display name would be appended to every window title.
     setApplicationName(QString::fromStdString(ApplicationTitleFor(argc > 0 ? argv[0] : "vintrel")));
@@ -40,6 +40,22 @@ bool VintrelApplication::notify(QObject* receiver, QEvent* event) {
 bool VintrelApplication::event(QEvent* event) {
     if (event->type() == QEvent::LocaleChange) ReloadRegionalSettings();
     return QApplication::event(event);
+}
+
+QIcon ArtworkIcon(std::initializer_list<const char*> names) {
+    QIcon icon;
+    for (const char* name : names) {
+        const QString base = QString::fromLatin1(name);
+        icon.addFile(base + QStringLiteral(".png"));
+        for (int scale = 2; scale <= 3; ++scale)
+            icon.addFile(base + QStringLiteral("@%1x.png").arg(scale));
+    }
+    return icon;
+}
+
+int ArtworkScale() {
+    const int scale = static_cast<int>(std::ceil(qApp->devicePixelRatio()));
+    return std::clamp(scale, 1, 3);
 }
 
 void ShowExceptionBox(std::exception_ptr error) {

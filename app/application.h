@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <exception>
+#include <initializer_list>
 #include <string>
 
 namespace vintrel {
@@ -19,6 +21,15 @@ public:
 protected:
     bool event(QEvent* event) override;
 };
+
+/// The artwork `names` (":/vintrel/ping") with their renderings at two and
+/// three times their size (name@2x.png, name@3x.png): Qt takes the one that
+/// fits the screen's scale, on whichever screen it is shown.
+QIcon ArtworkIcon(std::initializer_list<const char*> names);
+
+/// The renderings a bitmap made now for the screens present takes (1 to 3):
+/// the highest device pixel ratio, rounded up.
+int ArtworkScale();
 
 /// A modal message box with `text` and one OK button under the application's
 /// title, centred on the screen and kept above the main window.

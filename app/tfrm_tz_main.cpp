@@ -56,16 +56,30 @@ void Colour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     widget->setPalette(look);
 }
 
-// A glyph as the menus draw it: a 16 × 16 bitmap whose transparent parts take
-// the colour of its bottom-left pixel.
+// A glyph as the menus draw it: a bitmap covering 16 × 16 points, with the
+// pixels of the screens' scale, whose transparent parts take the colour of
+// its bottom-left pixel.
 Bitmap Glyph(const char* resource) {
-    QImage image(16, 16, QImage::Format_RGB32);
-    image.fill(QColor(0xC0, 0xC0, 0xC0));
+    const int scale = ArtworkScale();
+    const QColor key(0xC0, 0xC0, 0xC0);
+    QImage image(16 * scale, 16 * scale, QImage::Format_RGB32);
+    image.fill(key);
+    image.setDevicePixelRatio(scale);
     QPainter painter(&image);
-    painter.drawImage(0, 0, QImage(QString::fromLatin1(resource)));
+    painter.drawPixmap(0, 0, ArtworkIcon({resource}).pixmap(QSize(16, 16), scale));
     painter.end();
-    image.setPixelColor(0, 15, QColor(0xC0, 0xC0, 0xC0));
+    image.setPixelColor(0, image.height() - 1, key);
     return BitmapFromQImage(image);
+}
+
+// The notification icon at 16 × 16 with its larger renderings: 32 and 48
+// pixels for scaled screens, 64 and 96 for trays that show big icons.
+IconImage TrayArtwork() {
+    const QIcon artwork = ArtworkIcon({":/vintrel/vintrel-16", ":/vintrel/vintrel-32"});
+    IconImage icon = iconImageFromQImage(artwork.pixmap(QSize(16, 16), 1.0).toImage());
+    for (int size : {32, 48, 64, 96})
+        icon.addRendering(iconImageFromQImage(artwork.pixmap(QSize(size, size), 1.0).toImage()));
+    return icon;
 }
 
 }  // namespace
@@ -88,7 +102,7 @@ TfrmTzMain::TfrmTzMain(TzMainServices services, CorrectionOptions options,
                                Qt::WindowCloseButtonHint),
       component_(std::make_unique<FormComponent>(*this)) {
     setObjectName(QStringLiteral("frmTzMain"));
-    setWindowIcon(QIcon(QStringLiteral(":/vintrel/vintrel-32.png")));
+    setWindowIcon(ArtworkIcon({":/vintrel/vintrel-16", ":/vintrel/vintrel-32"}));
     buildClientArea();
     buildMenus();
     buildComponents(std::move(trayOptions));
@@ -131,7 +145,7 @@ void TfrmTzMain::buildClientArea() {
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton1->setGeometry(2, 3, 100, 35);
     SpeedButton1->setText(QStringLiteral("Ping Now"));
-    SpeedButton1->setIcon(QIcon(QStringLiteral(":/vintrel/ping.png")));
+    SpeedButton1->setIcon(ArtworkIcon({":/vintrel/ping"}));
     SpeedButton1->setIconSize(QSize(16, 16));
     SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     SpeedButton1->setAutoRaise(true);
@@ -144,7 +158,7 @@ void TfrmTzMain::buildClientArea() {
     SpeedButton2 = new QToolButton(client);
     SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
     SpeedButton2->setGeometry(250, 3, 169, 35);
-    SpeedButton2->setIcon(QIcon(QStringLiteral(":/vintrel/logo.png")));
+    SpeedButton2->setIcon(ArtworkIcon({":/vintrel/logo"}));
     SpeedButton2->setIconSize(QSize(150, 27));
     SpeedButton2->setAutoRaise(true);
     Colour(SpeedButton2, QPalette::Button, kWindowColour);
@@ -202,8 +216,8 @@ void TfrmTzMain::buildMenus() {
     PopupMenu1->SetName("PopupMenu1");
     FillMainMenus(
         MainMenu1->Items(), PopupMenu1->Items(), [this]() -> TzMain& { return *handlers_; },
-        {Glyph(":/vintrel/ping.png"), Glyph(":/vintrel/datetime.png"),
-         Glyph(":/vintrel/readme.png"), Glyph(":/vintrel/web.png"), Glyph(":/vintrel/about.png")},
+        {Glyph(":/vintrel/ping"), Glyph(":/vintrel/datetime"), Glyph(":/vintrel/readme"),
+         Glyph(":/vintrel/web"), Glyph(":/vintrel/about")},
         serverItems_);
 }
 
@@ -226,7 +240,7 @@ void TfrmTzMain::buildComponents(QtTrayOptions trayOptions) {
     TrayIcon1 = new TkvTrayIcon(component_.get(), *trayBackend_);
     TrayIcon1->SetName("TrayIcon1");
     TrayIcon1->SetHint("Vintrel");
-    TrayIcon1->SetIcon(iconImageFromQImage(QImage(QStringLiteral(":/vintrel/vintrel-16.png"))));
+    TrayIcon1->SetIcon(TrayArtwork());
     TrayIcon1->SetMinimizeToTray(true);
     TrayIcon1->SetPopupMenu(trayMenu_.get());
     TrayIcon1->SetVisible(true);

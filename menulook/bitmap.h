@@ -10,6 +10,10 @@ namespace vintrel {
 /// image, such as a 16-colour glyph) can hold only the colours of its table:
 /// every pixel written is mapped to the nearest of them, as GDI maps a write
 /// to a palette bitmap.
+///
+/// A bitmap for a scaled screen holds Scale() pixels for every pixel it
+/// covers each way: a 16 × 16 glyph at scale 2 has 32 × 32 pixels. Width()
+/// and Height() count its pixels; layouts use ShownWidth() and ShownHeight().
 class Bitmap {
 public:
     Bitmap() = default;
@@ -18,6 +22,11 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     bool IsEmpty() const { return width_ <= 0 || height_ <= 0; }
+    /// Pixels per point of the surface it is drawn on, each way (at least 1).
+    int Scale() const { return scale_; }
+    void SetScale(int scale) { scale_ = scale > 1 ? scale : 1; }
+    int ShownWidth() const { return width_ / scale_; }
+    int ShownHeight() const { return height_ / scale_; }
 
     /// The pixel at (x, y); CLR_INVALID outside the grid.
     Color Pixel(int x, int y) const;
@@ -37,6 +46,7 @@ public:
 private:
     int width_ = 0;
     int height_ = 0;
+    int scale_ = 1;
     std::vector<Color> pixels_;
     std::vector<Color> table_;
 };

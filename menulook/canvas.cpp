@@ -93,10 +93,12 @@ void Canvas::DrawImage(int x, int y, const Bitmap& image, std::optional<Color> t
     if (!image.IsEmpty()) DoDrawImage(x, y, image, transparent);
 }
 
+// A surface without a scale of its own takes one pixel of every Scale() × Scale() block.
 void Canvas::DoDrawImage(int x, int y, const Bitmap& image, std::optional<Color> transparent) {
-    for (int row = 0; row < image.Height(); ++row) {
-        for (int column = 0; column < image.Width(); ++column) {
-            const Color c = image.Pixel(column, row);
+    const int scale = image.Scale();
+    for (int row = 0; row < image.ShownHeight(); ++row) {
+        for (int column = 0; column < image.ShownWidth(); ++column) {
+            const Color c = image.Pixel(column * scale, row * scale);
             if (transparent && c == (*transparent & 0xFFFFFF)) continue;
             DoSetPixel(x + column, y + row, c);
         }

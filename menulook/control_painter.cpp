@@ -63,7 +63,7 @@ void ControlPainter::PaintToolButton(Canvas& canvas, ToolButtonFace& face) {
         DrawArrow(canvas, {content.right, b.top, b.right, b.bottom},
                   canvas.NearestColor(face.enabled ? clBlack : rules_.Ink(canvas, clBtnShadow)));
     }
-    const int imageWidth = face.image.Width();
+    const int imageWidth = face.image.ShownWidth();
     const int imageLeft =
         face.captionsBelow ? content.left + (content.Width() - imageWidth) / 2 : content.left + 3;
     rules_.DrawItemImage(LookOwner::ToolButton, canvas, false, false, face.checked, face.enabled,

@@ -43,6 +43,7 @@ void DrawIconShadow(const Bitmap& image, Canvas& canvas, int x, int y, Color sha
     // The silhouette's own transparent colour must differ from the shadow colour.
     const Color clear = key != shadow ? key : shadow ^ 0x000001;
     Bitmap silhouette(image.Width(), image.Height(), clear);
+    silhouette.SetScale(image.Scale());
     for (int row = 0; row < image.Height(); ++row) {
         for (int column = 0; column < image.Width(); ++column) {
             if (image.Pixel(column, row) != key) silhouette.SetPixel(column, row, shadow);

@@ -58,7 +58,7 @@ void MenuLookRules::DrawMenuItem(TMenuItem& item, Canvas& canvas, const Rect& it
                        : Rect{rect.left + iconWidth, rect.top, rect.right, rect.bottom};
     // Measured from the item's own left edge: the original compares the edge's
     // coordinate itself, which is the same where items start at x 0.
-    const int imageWidth = fromList ? source.list->Width() : item.GetBitmap().Width();
+    const int imageWidth = fromList ? source.list->Width() : item.GetBitmap().ShownWidth();
     if (!rtl && iconWidth < imageWidth) textBox.left = rect.left + imageWidth + 4;
     if (rtl && imageWidth > iconWidth) textBox.right = rect.right - imageWidth - 4;
 
@@ -201,7 +201,7 @@ void MenuLookRules::DrawItemImage(LookOwner owner, Canvas& canvas, bool rightToL
     int x = column.left;
     int y = column.top + 2;
     if (owner == LookOwner::MenuItem) {
-        const int w = image->Width();
+        const int w = image->ShownWidth();
         y = column.top + 4;
         if (w <= s_.IconWidth) {
             x = column.left + (s_.IconWidth - w) / 2 - 1;

@@ -120,8 +120,8 @@ ImageSize MenuLookRules::ItemImageSize(const TMenuItem& item) const {
             const TImageList* list = subList != nullptr ? subList : menuList;
             size = {list->Width(), list->Height()};
         }
-    } else if (item.GetBitmap().Width() > 0) {
-        size = {item.GetBitmap().Width(), item.GetBitmap().Height()};
+    } else if (item.GetBitmap().ShownWidth() > 0) {
+        size = {item.GetBitmap().ShownWidth(), item.GetBitmap().ShownHeight()};
     }
     if (!barItem) size.width = std::max(size.width, s_.IconWidth);
     return size;

@@ -50,6 +50,7 @@ Bitmap BitmapFromQImage(const QImage& image) {
         for (QRgb c : image.colorTable()) table.push_back(RgbFromQRgb(c));
         bitmap.SetColorTable(std::move(table));
     }
+    bitmap.SetScale(static_cast<int>(std::lround(image.devicePixelRatio())));
     return bitmap;
 }
 
@@ -63,6 +64,7 @@ QImage QImageFromBitmap(const Bitmap& bitmap, std::optional<Color> transparent) 
             line[x] = qRgba(GetRValue(c), GetGValue(c), GetBValue(c), clear ? 0 : 255);
         }
     }
+    image.setDevicePixelRatio(bitmap.Scale());
     return image;
 }
 

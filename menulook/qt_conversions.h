@@ -33,10 +33,12 @@ QFont QFontFromFace(const FontFace& font);
 /// set are left at their defaults.
 FontFace FaceFromQFont(const QFont& font, double dpi);
 
-/// An image's pixels; an indexed image keeps its colour table. Transparent
-/// pixels read as their colour without alpha.
+/// An image's pixels; an indexed image keeps its colour table and the device
+/// pixel ratio becomes the scale. Transparent pixels read as their colour
+/// without alpha.
 Bitmap BitmapFromQImage(const QImage& image);
-/// A true-colour image of the bitmap; pixels of `transparent` get alpha 0.
+/// A true-colour image of the bitmap at its scale (device pixel ratio);
+/// pixels of `transparent` get alpha 0.
 QImage QImageFromBitmap(const Bitmap& bitmap, std::optional<Color> transparent = std::nullopt);
 
 }  // namespace vintrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace vintrel {
@@ -18,12 +19,18 @@ public:
     int height() const { return height_; }
     const std::vector<std::uint32_t>& pixels() const { return pixels_; }
 
+    /// The same picture at other sizes, for scaled screens and trays that show
+    /// larger icons; the icon's own size is the one it is laid out at.
+    const std::vector<IconImage>& renderings() const { return renderings_; }
+    void addRendering(IconImage rendering) { renderings_.push_back(std::move(rendering)); }
+
     friend bool operator==(const IconImage&, const IconImage&) = default;
 
 private:
     int width_ = 0;
     int height_ = 0;
     std::vector<std::uint32_t> pixels_;
+    std::vector<IconImage> renderings_;
 };
 
 }  // namespace vintrel

@@ -35,7 +35,11 @@ QIcon toTrayQIcon(const IconImage& icon) {
         blank.fill(Qt::transparent);
         return QIcon(blank);
     }
-    return QIcon(QPixmap::fromImage(toQImage(icon)));
+    QIcon trayIcon(QPixmap::fromImage(toQImage(icon)));
+    // Qt picks the rendering that fits the tray's size at its device pixel ratio.
+    for (const IconImage& rendering : icon.renderings())
+        if (!rendering.empty()) trayIcon.addPixmap(QPixmap::fromImage(toQImage(rendering)));
+    return trayIcon;
 }
 
 }  // namespace vintrel

@@ -13,7 +13,7 @@ QImage toQImage(const IconImage& icon);
 IconImage iconImageFromQImage(const QImage& image);
 /// The icon for a tray: the empty icon becomes a transparent 16 × 16 square,
 /// so that the place in the notification area is kept as the shell keeps it
-/// for a null icon handle.
+/// for a null icon handle. The icon's renderings come along as further sizes.
 QIcon toTrayQIcon(const IconImage& icon);
 
 }  // namespace vintrel

@@ -10,13 +10,16 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
+#include <cmath>
 
 #include "app/glyph_button.h"
 #include "app/tfrm_about.h"
 #include "app/tfrm_tz_main.h"
+#include "menulook/qt_conversions.h"
 #include "menulook/qt_menus.h"
 #include "settings/settings_store.h"
 #include "settings/tfrm_proxy.h"
+#include "shell/icon_image_qt.h"
 #include "shell/kv_auto_run.h"
 #include "shell/tray_icon.h"
 #include "tests/app/tz_main_fixture.h"
@@ -155,6 +158,7 @@ TEST_F(TfrmTzMainTest, PingNowReportsTheDifferenceAndRecordsTheSync) {
     EXPECT_EQ(box.icon, QMessageBox::NoIcon);
     // Beneath the window, which stays on top, the box could not be seen.
     EXPECT_TRUE(box.onTop);
+    EXPECT_TRUE(box.programIcon);
     EXPECT_EQ(setter_.requests().size(), 1u);
     EXPECT_EQ(Label("lblLastPing"), DateTimeText(LocalNow()));
     EXPECT_EQ(Stored("LastPing"), DateTimeText(LocalNow()));
@@ -314,6 +318,32 @@ TEST_F(TfrmTzMainTest, RightToLeftValuesStayAtTheRightEdge) {
             if (shot.pixelColor(x, y).red() > 160 && shot.pixelColor(x, y).blue() < 100)
                 rightmostInk = x;  // the yellow of the value's text
     EXPECT_GE(rightmostInk, shot.width() - 4);
+}
+
+// Every scale × scale block of `image` in one colour: a smaller picture blown up.
+bool BlownUp(const QImage& image, int scale) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != image.pixel(x - x % scale, y - y % scale)) return false;
+    return true;
+}
+
+// Pins blurry glyphs and notification icon on scaled screens: also run with
+// QT_SCALE_FACTOR=2, where they must come from their large renderings.
+TEST_F(TfrmTzMainTest, GlyphsAndIconHaveTheScreensPixels) {
+    TfrmTzMain& form = Form();
+    const int scale = static_cast<int>(std::ceil(qApp->devicePixelRatio()));
+    const Bitmap& glyph = form.menuItem("mnuPing").GetBitmap();
+    EXPECT_EQ(glyph.ShownWidth(), 16);
+    EXPECT_EQ(glyph.Width(), 16 * scale);
+    const QImage icon = toTrayQIcon(form.trayIcon().Icon())
+                            .pixmap(QSize(16, 16), qApp->devicePixelRatio())
+                            .toImage();
+    EXPECT_EQ(icon.width(), 16 * scale);
+    if (scale > 1) {
+        EXPECT_FALSE(BlownUp(QImageFromBitmap(glyph), scale));
+        EXPECT_FALSE(BlownUp(icon, scale));
+    }
 }
 
 // Pins the white raised face under the white caption of a hovered flat

@@ -44,7 +44,9 @@ bool ModalWatcher::eventFilter(QObject* watched, QEvent* event) {
 void ModalWatcher::answer(QWidget* window) {
     if (auto* box = qobject_cast<QMessageBox*>(window)) {
         boxes_.push_back({box->windowTitle().toStdString(), box->text().toStdString(), box->icon(),
-                          box->windowFlags().testFlag(Qt::WindowStaysOnTopHint)});
+                          box->windowFlags().testFlag(Qt::WindowStaysOnTopHint),
+                          !box->windowIcon().isNull() &&
+                              box->windowIcon().cacheKey() == qApp->windowIcon().cacheKey()});
         const QList<QAbstractButton*> buttons = box->buttons();
         if (buttons.isEmpty()) {
             box->reject();

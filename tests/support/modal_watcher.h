@@ -24,6 +24,8 @@ public:
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         /// Whether it asked to stay above other windows.
         bool onTop = false;
+        /// Whether its window icon is the application's (and there is one).
+        bool programIcon = false;
     };
 
     ModalWatcher();

@@ -125,7 +125,7 @@ void MenuLookRules::DrawMenuItem(TMenuItem& item, Canvas& canvas, const Rect& it
         DrawSubmenuArrow(canvas, itemRect, rtl, Ink(canvas, arrow));
     }
 
-    if (s_.FlatMenu && !barItem) FlatBorderAfterItem(canvas);
+    if (!barItem) PopupItemDrawn(canvas);
     RehookSiblings(item);
 }
 
@@ -315,24 +315,32 @@ void MenuLookRules::FillGradient(Canvas& canvas, const Rect& rect, bool rightToL
     }
 }
 
+void MenuLookRules::DrawPopupMargin(Canvas& canvas, const Rect& inner, bool rightToLeft) {
+    if (inner.Width() < 4 || inner.Height() < 4) return;
+    const Color itemColor = Ink(canvas, palette_.WorkingColor);
+    const Color iconColor = Ink(canvas, palette_.WorkingIconBackColor);
+    // The icon column carried on to the edge, past the margin on its side.
+    const int columnLeft = rightToLeft ? inner.right - 2 - s_.IconWidth : inner.left;
+    const int columnRight = rightToLeft ? inner.right : inner.left + 2 + s_.IconWidth;
+    if (deepColor_ && s_.Gradient) {
+        FillGradient(canvas, {inner.left, inner.top, inner.right, inner.top + 2}, rightToLeft);
+    } else {
+        canvas.FillRect({inner.left, inner.top, inner.right, inner.top + 2}, itemColor);
+        canvas.FillRect({columnLeft, inner.top, columnRight, inner.top + 2}, iconColor);
+    }
+    canvas.FillRect({inner.left, inner.bottom - 2, inner.right, inner.bottom}, itemColor);
+    canvas.FillRect({columnLeft, inner.bottom - 2, columnRight, inner.bottom}, iconColor);
+    const Rect leading{inner.left, inner.top, inner.left + 2, inner.bottom};
+    const Rect trailing{inner.right - 2, inner.top, inner.right, inner.bottom};
+    canvas.FillRect(rightToLeft ? trailing : leading, iconColor);
+    canvas.FillRect(rightToLeft ? leading : trailing, itemColor);
+}
+
 void MenuLookRules::DrawFlatBorder(Canvas& canvas, const Rect& window) {
     const Rect frame{window.left, window.top, window.right - 2, window.bottom - 2};
     if (frame.Width() < 6 || frame.Height() < 6) return;
-    const Color itemColor = Ink(canvas, palette_.WorkingColor);
-    const Color iconColor = Ink(canvas, palette_.WorkingIconBackColor);
-    const Rect inner{frame.left + 1, frame.top + 1, frame.right - 1, frame.bottom - 1};
-    const int iconRight = inner.left + 2 + s_.IconWidth;
-    // The two-pixel margin inside the frame, matched to the items it surrounds.
-    if (deepColor_ && s_.Gradient) {
-        FillGradient(canvas, {inner.left, inner.top, inner.right, inner.top + 2}, false);
-    } else {
-        canvas.FillRect({inner.left, inner.top, inner.right, inner.top + 2}, itemColor);
-        canvas.FillRect({inner.left, inner.top, iconRight, inner.top + 2}, iconColor);
-    }
-    canvas.FillRect({inner.left, inner.bottom - 2, inner.right, inner.bottom}, itemColor);
-    canvas.FillRect({inner.left, inner.bottom - 2, iconRight, inner.bottom}, iconColor);
-    canvas.FillRect({inner.left, inner.top, inner.left + 2, inner.bottom}, iconColor);
-    canvas.FillRect({inner.right - 2, inner.top, inner.right, inner.bottom}, itemColor);
+    DrawPopupMargin(canvas, {frame.left + 1, frame.top + 1, frame.right - 1, frame.bottom - 1},
+                    false);
     canvas.FrameRect(frame, Ink(canvas, palette_.PopupBorderColor), std::nullopt);
     const Color shadow = Ink(canvas, palette_.PopupShadowColor);
     canvas.FillRect({frame.right, frame.top + 2, window.right, window.bottom}, shadow);

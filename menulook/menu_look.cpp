@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -22,6 +23,7 @@
 #include <algorithm>
 
 #include "menulook/control_subclass.h"
+#include "menulook/owner_draw_style.h"
 #include "menulook/qt_canvas.h"
 #include "menulook/qt_conversions.h"
 #include "menulook/qt_menus.h"
@@ -180,7 +182,7 @@ void TMenuLook::DeactivateForDestruction() {
     }
     const auto subclasses = subclasses_;
     for (const auto& [control, subclass] : subclasses) delete subclass;
-    for (QWidget* popup : flatPopups_) popup->removeEventFilter(this);
+    for (QWidget* popup : popups_) popup->removeEventFilter(this);
 }
 
 int TMenuLook::Tag() const {
@@ -393,14 +395,14 @@ bool TMenuLook::Intercepts(const QWidget* control) const {
     return subclasses_.count(control) > 0;
 }
 
-void TMenuLook::FlatBorderAfterItem(Canvas& canvas) {
+void TMenuLook::PopupItemDrawn(Canvas& canvas) {
     auto* qtCanvas = dynamic_cast<QtCanvas*>(&canvas);
     if (qtCanvas == nullptr) return;
     QWidget* window = qtCanvas->Window();
     if (window == nullptr || window == host_ || qobject_cast<QMenu*>(window) == nullptr) return;
-    if (flatPopups_.insert(window).second) {
+    if (popups_.insert(window).second) {
         window->installEventFilter(this);
-        connect(window, &QObject::destroyed, this, [this, window] { flatPopups_.erase(window); });
+        connect(window, &QObject::destroyed, this, [this, window] { popups_.erase(window); });
         window->update();
     }
 }
@@ -419,7 +421,7 @@ bool TMenuLook::eventFilter(QObject* watched, QEvent* event) {
     }
     if (type != QEvent::Paint || !watched->isWidgetType()) return false;
     auto* widget = static_cast<QWidget*>(watched);
-    if (flatPopups_.count(widget) > 0) return PaintFlatBorder(*widget, event);
+    if (popups_.count(widget) > 0) return PaintPopupBorder(*widget, event);
     if (IsControlBar(widget)) return PaintControlBar(*widget, event);
     if (qobject_cast<QToolButton*>(widget) != nullptr) return PaintToolButton(*widget);
     if (ToolBarOf(widget) != nullptr) return PaintToolSeparator(*widget);
@@ -496,10 +498,13 @@ bool TMenuLook::PaintControlBar(QWidget& bar, QEvent* event) {
     return true;
 }
 
-bool TMenuLook::PaintFlatBorder(QWidget& popup, QEvent* event) {
-    if (!Active() || !FlatMenu()) {
+bool TMenuLook::PaintPopupBorder(QWidget& popup, QEvent* event) {
+    const int frame = OwnerDrawMenuStyle::kPopupFrame;
+    const bool ownBorder = popup.style()->pixelMetric(QStyle::PM_MenuPanelWidth, nullptr, &popup) ==
+                           OwnerDrawMenuStyle::kPopupBorder;
+    if (!Active() || (!FlatMenu() && !ownBorder)) {
         popup.removeEventFilter(this);
-        flatPopups_.erase(&popup);
+        popups_.erase(&popup);
         return false;
     }
     // The border goes over what the menu painted.
@@ -508,7 +513,14 @@ bool TMenuLook::PaintFlatBorder(QWidget& popup, QEvent* event) {
     QtCanvas canvas(painter, popup.depth());
     canvas.SetWindow(&popup);
     ApplyWorkingPalette(canvas);
-    DrawFlatBorder(canvas, {0, 0, popup.width(), popup.height()});
+    if (FlatMenu()) {
+        DrawFlatBorder(canvas, {0, 0, popup.width(), popup.height()});
+    } else {
+        // The style's own frame stays; between it and the items it would show
+        // its panel colour in a band around the icon column.
+        DrawPopupMargin(canvas, {frame, frame, popup.width() - frame, popup.height() - frame},
+                        popup.layoutDirection() == Qt::RightToLeft);
+    }
     return true;
 }
 

@@ -114,7 +114,7 @@ protected:
     void RedrawMenuBar() override;
     void MenuFontChanged() override;
     void RunActivationWalk() override;
-    void FlatBorderAfterItem(Canvas& canvas) override;
+    void PopupItemDrawn(Canvas& canvas) override;
 
 private:
     friend class TControlSubClass;
@@ -132,7 +132,7 @@ private:
     bool PaintToolButton(QWidget& button);
     bool PaintToolSeparator(QWidget& separator);
     bool PaintControlBar(QWidget& bar, QEvent* event);
-    bool PaintFlatBorder(QWidget& popup, QEvent* event);
+    bool PaintPopupBorder(QWidget& popup, QEvent* event);
     void QueueInsertionCheck(QObject* child);
     void ItemInsertedIntoMenu();
 
@@ -144,7 +144,7 @@ private:
     std::vector<QPointer<QtMenu>> menus_;
     std::vector<QPointer<QToolBar>> toolBars_;
     std::vector<QPointer<QWidget>> controlBars_;
-    std::set<QWidget*> flatPopups_;
+    std::set<QWidget*> popups_;
     std::unique_ptr<MenuWatch> menuWatch_;
 };
 

@@ -120,6 +120,10 @@ public:
     void DrawBarItemHighlight(LookOwner owner, Canvas& canvas, bool rightToLeft, Color barColor,
                               const Rect& rect);
     void FillGradient(Canvas& canvas, const Rect& rect, bool rightToLeft);
+    /// The two-pixel margin just inside `inner`, between a popup's frame and
+    /// its items, matched to the items it surrounds: the icon column runs on
+    /// to the frame on its side.
+    void DrawPopupMargin(Canvas& canvas, const Rect& inner, bool rightToLeft);
     /// Frames a flat popup whose window covers `window` on `canvas`.
     void DrawFlatBorder(Canvas& canvas, const Rect& window);
 
@@ -139,9 +143,10 @@ protected:
     virtual void RunActivationWalk() {}
     /// The host window's main menu, if it has one.
     virtual const TMenu* HostMainMenu() const { return nullptr; }
-    /// A flat-menu item was painted on `canvas`: the popup window that owns it
-    /// gets its flat border unless it is the host window.
-    virtual void FlatBorderAfterItem(Canvas& /*canvas*/) {}
+    /// A popup item was painted on `canvas`: the popup window that owns it
+    /// gets its border from the look (the flat frame, or the margin around
+    /// its items) unless it is the host window.
+    virtual void PopupItemDrawn(Canvas& /*canvas*/) {}
 
 private:
     void HookIfNotOurs(TMenuItem& item);

@@ -31,6 +31,9 @@ public:
     /// The border of an owner-drawn popup menu, which its items leave alone:
     /// the system's three pixels (an edge and a line), where the frame is drawn.
     static constexpr int kPopupBorder = 3;
+    /// Of that border, the frame the style draws; the two pixels inside it
+    /// are the look's.
+    static constexpr int kPopupFrame = 1;
 
     OwnerDrawMenuStyle() = default;
 

@@ -77,7 +77,7 @@ TEST_F(DrawMenuItemTest, FlatMenuHighlightIsOneColumnNarrower) {
     Draw(item, true, {0, 0, 100, 23});
     EXPECT_EQ(At(98, 10), kBorder);
     EXPECT_EQ(At(99, 10), kItem);
-    EXPECT_EQ(look.flatBorders, 1);
+    EXPECT_EQ(look.popupItemsDrawn, 1);
 }
 
 TEST_F(DrawMenuItemTest, HighlightedDisabledItemKeepsThePixelsBeneath) {

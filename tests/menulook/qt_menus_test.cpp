@@ -320,10 +320,26 @@ TEST_F(MenuLookOnWindowTest, ActiveLookPaintsTheItemsOfItsMenus) {
     look.SetActive(true);
     QMenu* popup = popupMenu->Menu();
     popup->resize(popup->sizeHint());
+    popup->grab();  // the first paint finds the popup
     const QImage shot = popup->grab().toImage();
     const QRect first = popup->actionGeometry(popup->actions()[0]);
-    EXPECT_EQ(RgbFromQRgb(shot.pixel(first.left() + 3, first.center().y())), RGB(219, 216, 209));
-    EXPECT_EQ(RgbFromQRgb(shot.pixel(first.right() - 3, first.top() + 2)), RGB(249, 248, 247));
+    const int w = shot.width(), h = shot.height(), y = first.center().y();
+    constexpr Color kIconColumn = RGB(219, 216, 209), kItem = RGB(249, 248, 247);
+    // The margin between the style's frame and the items takes the items'
+    // colours: the icon column runs on to the frame, with no band around it.
+    const struct {
+        QPoint at;
+        Color colour;
+    } pixels[] = {{{first.left() + 3, y}, kIconColumn},
+                  {{first.right() - 3, first.top() + 2}, kItem},
+                  {{1, y}, kIconColumn},
+                  {{2, 1}, kIconColumn},
+                  {{2, h - 2}, kIconColumn},
+                  {{w - 2, y}, kItem},
+                  {{w / 2, 1}, kItem},
+                  {{w / 2, h - 2}, kItem}};
+    for (const auto& p : pixels)
+        EXPECT_EQ(RgbFromQRgb(shot.pixel(p.at)), p.colour) << p.at.x() << "," << p.at.y();
 }
 
 TEST_F(MenuLookOnWindowTest, FlatMenuFramesThePopupAfterItsItemsArePainted) {

@@ -17,13 +17,13 @@ public:
     const TMenu* hostMenu = nullptr;
     int menuBarRedraws = 0;
     int activationWalks = 0;
-    int flatBorders = 0;
+    int popupItemsDrawn = 0;
 
 protected:
     const TMenu* HostMainMenu() const override { return hostMenu; }
     void RedrawMenuBar() override { ++menuBarRedraws; }
     void RunActivationWalk() override { ++activationWalks; }
-    void FlatBorderAfterItem(Canvas& /*canvas*/) override { ++flatBorders; }
+    void PopupItemDrawn(Canvas& /*canvas*/) override { ++popupItemsDrawn; }
 };
 
 }  // namespace vintrel::testing

@@ -83,7 +83,9 @@ void MenuLookRules::DrawMenuItem(TMenuItem& item, Canvas& canvas, const Rect& it
 
     // Background.
     if (barItem) {
-        canvas.FillRect(rect, Ink(canvas, palette_.WorkingMenuBarColor));
+        const Color background = Ink(canvas, palette_.WorkingMenuBarColor);
+        canvas.FillRect(rect, background);
+        BarItemDrawn(canvas, background);
     } else if (deepColor_ && s_.Gradient) {
         FillGradient(canvas, {rect.left, rect.top, rect.right + 2, rect.bottom}, rtl);
     } else if (item.Enabled() || !selected) {

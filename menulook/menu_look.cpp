@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -405,6 +406,21 @@ void TMenuLook::PopupItemDrawn(Canvas& canvas) {
         connect(window, &QObject::destroyed, this, [this, window] { popups_.erase(window); });
         window->update();
     }
+}
+
+// The style fills the bar beyond its items with the palette's window colour,
+// which differs from the items' button face under many palettes (a two-tone
+// bar under a dark scheme).
+void TMenuLook::BarItemDrawn(Canvas& canvas, Color background) {
+    auto* qtCanvas = dynamic_cast<QtCanvas*>(&canvas);
+    if (qtCanvas == nullptr) return;
+    auto* bar = qobject_cast<QMenuBar*>(qtCanvas->Window());
+    if (bar == nullptr) return;
+    const QColor colour = QColorFromRgb(background);
+    if (bar->palette().color(QPalette::Window) == colour) return;
+    QPalette palette = bar->palette();
+    palette.setColor(QPalette::Window, colour);
+    bar->setPalette(palette);
 }
 
 bool TMenuLook::eventFilter(QObject* watched, QEvent* event) {

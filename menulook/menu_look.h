@@ -115,6 +115,7 @@ protected:
     void MenuFontChanged() override;
     void RunActivationWalk() override;
     void PopupItemDrawn(Canvas& canvas) override;
+    void BarItemDrawn(Canvas& canvas, Color background) override;
 
 private:
     friend class TControlSubClass;

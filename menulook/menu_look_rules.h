@@ -147,6 +147,9 @@ protected:
     /// gets its border from the look (the flat frame, or the margin around
     /// its items) unless it is the host window.
     virtual void PopupItemDrawn(Canvas& /*canvas*/) {}
+    /// A menu-bar item was painted on `canvas` over `background`: the bar
+    /// beyond its items takes the same colour.
+    virtual void BarItemDrawn(Canvas& /*canvas*/, Color /*background*/) {}
 
 private:
     void HookIfNotOurs(TMenuItem& item);

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QTimer>
 
 #include "menulook/menu_look.h"
@@ -340,6 +341,21 @@ TEST_F(MenuLookOnWindowTest, ActiveLookPaintsTheItemsOfItsMenus) {
                   {{w / 2, h - 2}, kItem}};
     for (const auto& p : pixels)
         EXPECT_EQ(RgbFromQRgb(shot.pixel(p.at)), p.colour) << p.at.x() << "," << p.at.y();
+}
+
+// The style fills the rest of the bar with the palette's window colour, which
+// is not the items' face under most palettes: the bar would be two-tone.
+TEST_F(MenuLookOnWindowTest, BarBeyondItsItemsTakesTheItemsColour) {
+    TMenuLook look(&window, environment);
+    look.SetActive(true);
+    QMenuBar* bar = mainMenu->MenuBar();
+    bar->resize(400, bar->sizeHint().height());
+    bar->grab();  // the first paint finds the bar
+    const QImage shot = bar->grab().toImage();
+    const QRect help = bar->actionGeometry(bar->actions().last());
+    const Color item = RgbFromQRgb(shot.pixel(help.left() + 1, help.top() + 1));
+    EXPECT_EQ(item, RGB(212, 208, 200));
+    EXPECT_EQ(RgbFromQRgb(shot.pixel(help.right() + 40, help.center().y())), item);
 }
 
 TEST_F(MenuLookOnWindowTest, FlatMenuFramesThePopupAfterItsItemsArePainted) {

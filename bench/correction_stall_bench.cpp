@@ -1,7 +1,9 @@
 // Measures how long the event loop stands still while one correction runs
 // through the pipeline with the real daytime client and resolver: a timer
 // due every 10 ms notes the longest gap beyond its period. Prints
-// "stall_ms N" and how the correction ended. Asserts nothing.
+// "stall_ms N" and how the correction ended. Asserts nothing. Uses only the
+// platform's own interfaces, so the Windows build measures its message loop
+// the same way.
 //
 // Usage: correction_stall_bench server    (a loopback server that accepts
 //                                          and never sends)
@@ -9,11 +11,8 @@
 //                                          points the system's resolver at
 //                                          one that never answers)
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTimer>
-
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -22,6 +21,7 @@
 #include "platform/host_resolver.h"
 #include "platform/qt_runtime.h"
 #include "platform/scheduler.h"
+#include "platform/timing_clock.h"
 #include "settings/stored_correction_settings.h"
 #include "tests/support/daytime_test_server.h"
 #include "tests/support/recording_clock_setter.h"
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     using namespace vintrel;
     const bool resolverCase = argc > 1 && std::strcmp(argv[1], "resolver") == 0;
     const testing::TempConfigHome config;
-    QCoreApplication app(argc, argv);
+    ensureQtCore();
     testing::DaytimeTestServer server(testing::ServerBehaviour::NeverAnswer);
 
     const auto client = makeDaytimeClient();
@@ -52,17 +52,19 @@ int main(int argc, char** argv) {
     TimeCorrection correction(view, {*client, *resolver, clock, settings, *probeTimer, *spacing},
                               options);
 
-    QElapsedTimer sinceTick;
-    qint64 longest = 0;
-    QTimer ticker;
-    ticker.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&ticker, &QTimer::timeout,
-                     [&] { longest = std::max(longest, sinceTick.restart() - 10); });
-    sinceTick.start();
-    ticker.start(10);
+    const TimingClock& timing = timingClock();
+    double lastTick = timing.monotonicSeconds();
+    double longest = 0;
+    const auto ticker = makeEventLoopScheduler();
+    std::function<void()> tick = [&] {
+        const double now = timing.monotonicSeconds();
+        longest = std::max(longest, (now - lastTick) * 1000 - 10);
+        lastTick = now;
+        ticker->callAfter(std::chrono::milliseconds(10), tick);
+    };
+    ticker->callAfter(std::chrono::milliseconds(10), tick);
 
-    QElapsedTimer whole;
-    whole.start();
+    const double started = timing.monotonicSeconds();
     std::optional<CorrectionReport> report;
     CorrectionRequest request;
     request.quiet = true;
@@ -70,7 +72,7 @@ int main(int argc, char** argv) {
     runEventLoopUntil([&report] { return report.has_value(); });
     std::printf("%s: the correction ended after %.2f s (status %d)\n",
                 resolverCase ? "resolver that never answers" : "server that never sends",
-                static_cast<double>(whole.elapsed()) / 1000, static_cast<int>(report->status));
+                timing.monotonicSeconds() - started, static_cast<int>(report->status));
     std::printf("stall_ms %lld\n", static_cast<long long>(longest));
     leaveProcess(0);
 }

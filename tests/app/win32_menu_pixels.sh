@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Win32 program's owner-drawn File menu under Wine on a private Xvfb
-# display, checked pixel by pixel: the image column, the separator line, the
-# highlight's frame and fill, and the check mark's box and tick. The colours
+# The Win32 program's owner-drawn File menu and notification menu under Wine
+# on a private Xvfb display with trayer as the notification area, checked
+# pixel by pixel: the image column, the separator line, the highlight's frame
+# and fill, and the check mark's box and tick. The colours
 # are the look's (a working palette made from Wine's default system colours);
 # a canvas that swaps red and blue, a draw message that never reaches the
 # look, or a step of it left out changes one of them. Runs in a Wine prefix
@@ -15,7 +16,7 @@ source "$here/../../scripts/lib.sh"
 source "$here/../../scripts/xsession.sh"
 source "$here/../../scripts/wine-session.sh"
 
-for tool in Xvfb xdotool xwininfo import python3; do
+for tool in Xvfb trayer xdotool xwininfo import python3; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 if [ -z "${VINTREL_IN_NETNS:-}" ]; then
@@ -41,6 +42,7 @@ fail() {
 
 xsession_private_session "$session"
 xsession_start_display 800x600
+xsession_start_tray
 wine_session_start "$session/wine"
 
 "$here/../../scripts/wine-run" "$vintrel" &
@@ -130,4 +132,36 @@ tick reaching past the box             21  60 000000
 image column beside the box             5  65 f7f7f7
 no box beside an unchecked item        15  87 f7f7f7
 TABLE
-echo "ok: the File menu's image column, separators, highlight and check mark"
+xdotool key Escape Escape
+wait_menus_closed || fail "Escape left a menu open"
+
+# The notification menu belongs to the icon's own hidden window, not to the
+# main window: its items are measured and drawn through another owner.
+panel=$(xdotool search --onlyvisible --classname '^panel$' | head -n 1)
+icon=""
+for _ in $(seq 100); do
+  icon=$(xwininfo -children -id "$panel" 2>/dev/null | awk '/^ +0x/ { print $1; exit }')
+  [ -n "$icon" ] && break
+  sleep 0.1
+done
+[ -n "$icon" ] || fail "no icon in the notification area"
+xdotool mousemove --window "$icon" 8 8 click 3
+menu=""
+for _ in $(seq 200); do
+  menu=$(comm -13 <(echo "$resting") <(visible) | head -n 1)
+  [ -n "$menu" ] && break
+  sleep 0.05
+done
+[ -n "$menu" ] || fail "a right click on the icon opened no menu"
+xdotool key Down
+check_menu "$menu" tray-menu-highlight <<'TABLE' || fail "the notification menu with its first item highlighted"
+highlight frame, left edge              3  15 3096fa
+highlight fill                        150  15 bdddfd
+highlight frame, bottom edge          150  25 3096fa
+image of Ping Now                       7  40 87abd0
+image column beside a plain item        5  85 f7f7f7
+text column of a plain item           185  85 fefefe
+separator line                        100  74 bcbcbc
+separator starts past the image col    30  74 fefefe
+TABLE
+echo "ok: the File and notification menus' image column, separators, highlight and check mark"

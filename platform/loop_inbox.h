@@ -9,9 +9,9 @@ namespace vintrel {
 /// Hands work done on other threads back to the event loop of the thread
 /// that made the inbox. Work posted after the inbox is gone, or still queued
 /// when it goes, is dropped: a thread that outlives its caller (a look-up
-/// nobody waits for any more) then touches nothing of it. The owner thread's
-/// loop must run for the work to arrive (Qt's loop on Linux, the thread's
-/// message loop on Windows).
+/// nobody waits for any more) then touches nothing of it. Made and ended on
+/// the owner thread, whose loop must run for the work to arrive (Qt's loop on
+/// Linux, the thread's message loop on Windows).
 class LoopInbox {
 public:
     /// What a worker thread keeps to post through.

@@ -35,7 +35,9 @@ public:
 
     // gethostbyname cannot be interrupted, and a resolver that does not
     // answer holds it for many seconds: it runs on a thread of its own, left
-    // to finish by itself when nobody waits for it any more.
+    // to finish by itself when nobody waits for it any more. Its answer and
+    // inet_ntoa's text lie in storage of the calling thread, so look-ups on
+    // several threads do not clash.
     void lookUpIPv4(const std::string& hostName, std::function<void(std::string)> done) override {
         if (!inbox_) inbox_ = std::make_unique<LoopInbox>();
         auto slot = inbox_->slot();

@@ -12,6 +12,7 @@
 #include "app/win32/win32_menu.h"
 #include "app/win32/win32_menu_look.h"
 #include "menulook/color.h"
+#include "platform/win32/message_pump.h"
 #include "shell/application_exception.h"
 #include "shell/kv_auto_run.h"
 #include "shell/popup_menu.h"

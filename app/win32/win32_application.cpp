@@ -36,18 +36,6 @@ void SetWin32BoxOwner(HWND owner) {
     boxOwner = owner;
 }
 
-void ProcessWin32Messages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 int RunWin32MessageLoop() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -22,9 +22,6 @@ void ShowWin32ExceptionBox(std::exception_ptr error);
 /// The window whose boxes the handler above opens over; nullptr for none.
 void SetWin32BoxOwner(HWND__* owner);
 
-/// Handles the messages that are waiting; a quit request stays queued.
-void ProcessWin32Messages();
-
 /// Runs the message loop until a quit request; answers its exit code.
 int RunWin32MessageLoop();
 

@@ -13,7 +13,7 @@
 
 #include "platform/daytime_client.h"
 #include "platform/linux/http_proxy_exchange.h"
-#include "platform/linux/loop_inbox.h"
+#include "platform/loop_inbox.h"
 #include "platform/timing_clock.h"
 
 namespace vintrel {

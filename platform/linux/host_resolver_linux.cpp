@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "platform/host_resolver.h"
-#include "platform/linux/loop_inbox.h"
+#include "platform/loop_inbox.h"
 
 namespace vintrel {
 namespace {

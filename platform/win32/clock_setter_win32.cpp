@@ -1,5 +1,8 @@
 #include "platform/win32/clock_setter_win32.h"
 
+#include <system_error>
+#include <thread>
+
 #include "platform/win32/system_error_text.h"
 #include "platform/win32/system_time_win32.h"
 
@@ -13,6 +16,25 @@ ClockSetResult Win32ClockSetter::setUtc(const SystemTime& utc, bool /*interactiv
     const SYSTEMTIME t = ToWin32(utc);
     if (setSystemTime_(&t)) return {true, {}};
     return {false, SystemErrorText(GetLastError())};
+}
+
+// Setting the clock is quick but may wait on the system (a time service, a
+// policy check), so the GUI thread does not; the error code is read on the
+// thread that made the call.
+void Win32ClockSetter::setUtcAsync(const SystemTime& utc, bool interactive,
+                                   std::function<void(ClockSetResult)> done) {
+    if (!inbox_) inbox_ = std::make_unique<LoopInbox>();
+    auto slot = inbox_->slot();
+    try {
+        std::thread([slot, utc, interactive, call = setSystemTime_, done]() mutable {
+            ClockSetResult result = Win32ClockSetter(call).setUtc(utc, interactive);
+            slot->post([done = std::move(done), result = std::move(result)] { done(result); });
+        }).detach();
+    } catch (const std::system_error& error) {
+        slot->post([done = std::move(done), why = std::string(error.what())] {
+            done({false, "No thread could be started to set the clock: " + why + "."});
+        });
+    }
 }
 
 std::unique_ptr<ClockSetter> makeSystemClockSetter() {

@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "platform/clock_setter.h"
+#include "platform/loop_inbox.h"
 
 namespace vintrel {
 
@@ -17,9 +20,12 @@ class Win32ClockSetter final : public ClockSetter {
 public:
     explicit Win32ClockSetter(SetSystemTimeCall setSystemTime = &::SetSystemTime);
     ClockSetResult setUtc(const SystemTime& utc, bool interactive) override;
+    void setUtcAsync(const SystemTime& utc, bool interactive,
+                     std::function<void(ClockSetResult)> done) override;
 
 private:
     SetSystemTimeCall setSystemTime_;
+    std::unique_ptr<LoopInbox> inbox_;
 };
 
 }  // namespace vintrel

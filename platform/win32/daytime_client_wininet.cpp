@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "platform/daytime_client.h"
+#include "platform/loop_inbox.h"
 #include "platform/timing_clock.h"
 #include "platform/win32/proxy_text.h"
 #include "platform/win32/system_error_text.h"
@@ -174,8 +175,30 @@ public:
         return Failed("The time server sent nothing within " + Seconds(timeouts_.total) + ".");
     }
 
+    // The whole bounded fetch runs on a thread of its own: its waits hold
+    // nobody's message loop. A fetch nobody waits for any more runs out
+    // within its own bounds.
+    void fetchAsync(const DaytimeRequest& request,
+                    std::function<void(DaytimeFetch)> done) override {
+        if (!inbox_) inbox_ = std::make_unique<LoopInbox>();
+        auto slot = inbox_->slot();
+        try {
+            std::thread([slot, request, timeouts = timeouts_, done]() mutable {
+                DaytimeFetch fetch = WinInetDaytimeClient(timeouts).fetch(request);
+                slot->post([done = std::move(done), fetch = std::move(fetch)]() mutable {
+                    done(std::move(fetch));
+                });
+            }).detach();
+        } catch (const std::system_error& error) {
+            slot->post([done = std::move(done), why = std::string(error.what())] {
+                done(Failed("No thread could be started for the query: " + why + "."));
+            });
+        }
+    }
+
 private:
     DaytimeTimeouts timeouts_;
+    std::unique_ptr<LoopInbox> inbox_;
 };
 
 }  // namespace

@@ -4,16 +4,19 @@
 
 #include <cstdlib>
 
+#include "platform/win32/message_pump.h"
+
 namespace vintrel {
 
 // The Windows backends call the system directly and need no Qt event loop.
 void ensureQtCore() {}
 
+// The answers of the asynchronous queries arrive as messages to this
+// thread's windows. A quit request ends the wait and stays queued.
 void runEventLoopUntil(const std::function<bool()>& finished) {
-    MSG message;
-    while (!finished() && GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    while (!finished()) {
+        if (!ProcessWin32Messages() || finished()) return;
+        WaitMessage();
     }
 }
 

@@ -4,6 +4,7 @@
 #include <exception>
 #include <vector>
 
+#include "platform/win32/message_pump.h"
 #include "shell/application_exception.h"
 #include "shell/win32/wide_text.h"
 
@@ -203,15 +204,7 @@ void Win32TrayBackend::postNullMessage(WindowedControl&) {
 }
 
 void Win32TrayBackend::processMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    ProcessWin32Messages();
 }
 
 void Win32TrayBackend::setApplicationWindowProcedure(WindowProcedure procedure) {

@@ -2,13 +2,17 @@
 # The Win32 program under Wine on a private Xvfb display with trayer as the
 # notification area: it starts and shows its window with its caption and its
 # icon; a second start asks it to show itself and ends with status 0 while the
-# first copy runs on; a right click on the icon opens the notification menu,
-# whose Exit (chosen with the keyboard) ends the program with status 0. Keeps a screenshot in $2. Runs in a Wine
+# first copy runs on; the icon comes back when a new notification area is
+# announced ("TaskbarCreated") after the old one lost it; a right click on the
+# icon opens the notification menu, whose Exit (chosen with the keyboard) ends
+# the program with status 0. Keeps a screenshot in $2; $3 is the helper that
+# plays the shell's part in the restart. Runs in a Wine
 # prefix of its own, in a network namespace of its own (loopback only). Exits
 # 77 (skipped) without Xvfb or xdotool.
 set -euo pipefail
 vintrel=$1
 out=$2
+taskbar_restart=$3
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../scripts/lib.sh"
 source "$here/../../scripts/xsession.sh"
@@ -58,15 +62,36 @@ kill -0 "$first" 2>/dev/null || fail "the first copy is gone after the second st
 [ "$(xdotool search --onlyvisible --name '^Vintrel v2.6$' | wc -l)" -eq 1 ] ||
   fail "not exactly one window after the second start"
 
-# The icon is the one window Wine docks into trayer's strip.
+# The icon is the one window Wine docks into trayer's strip; trayer keeps a
+# 1x1 window of its own there.
 panel=$(xdotool search --onlyvisible --classname '^panel$' | head -n 1)
+docked_icon() {
+  xwininfo -children -id "$panel" 2>/dev/null | awk '/^ +0x/ && !/ 1x1[+-]/ { print $1; exit }'
+}
 icon=""
 for _ in $(seq 100); do
-  icon=$(xwininfo -children -id "$panel" 2>/dev/null | awk '/^ +0x/ { print $1; exit }')
+  icon=$(docked_icon)
   [ -n "$icon" ] && break
   sleep 0.1
 done
 [ -n "$icon" ] || fail "no icon in the notification area"
+
+# A notification area that restarts has lost the icon; the program adds it
+# again when the new one announces itself.
+"$wine_run" "$taskbar_restart" remove || fail "the program's icon could not be removed"
+for _ in $(seq 100); do
+  [ -z "$(docked_icon)" ] && break
+  sleep 0.1
+done
+[ -z "$(docked_icon)" ] || fail "the icon stayed in the notification area after its removal"
+"$wine_run" "$taskbar_restart" announce || fail "the restart could not be announced"
+icon=""
+for _ in $(seq 100); do
+  icon=$(docked_icon)
+  [ -n "$icon" ] && break
+  sleep 0.1
+done
+[ -n "$icon" ] || fail "the icon did not come back after \"TaskbarCreated\""
 menus_before=$(xdotool search --onlyvisible --class '^vintrel.exe$' 2>/dev/null | wc -l)
 xdotool mousemove --window "$icon" 8 8 click 3
 for _ in $(seq 100); do
@@ -87,4 +112,4 @@ status=0
 wait "$first" || status=$?
 first=""
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
-echo "ok: started with window and icon, handed over to by a second copy, ended by the icon's Exit"
+echo "ok: started with window and icon, handed over to by a second copy, icon back after a restart of the notification area, ended by the icon's Exit"

@@ -4,14 +4,14 @@
 #include <memory>
 #include <mutex>
 
-class QObject;
-
 namespace vintrel {
 
 /// Hands work done on other threads back to the event loop of the thread
 /// that made the inbox. Work posted after the inbox is gone, or still queued
 /// when it goes, is dropped: a thread that outlives its caller (a look-up
-/// nobody waits for any more) then touches nothing of it.
+/// nobody waits for any more) then touches nothing of it. Made and ended on
+/// the owner thread, whose loop must run for the work to arrive (Qt's loop on
+/// Linux, the thread's message loop on Windows).
 class LoopInbox {
 public:
     /// What a worker thread keeps to post through.
@@ -22,8 +22,10 @@ public:
 
     private:
         friend class LoopInbox;
+        /// What the owner's loop delivers through, one per platform.
+        struct Receiver;
         std::mutex mutex_;
-        QObject* receiver_ = nullptr;
+        Receiver* receiver_ = nullptr;
     };
 
     LoopInbox();

@@ -1,16 +1,18 @@
-#include "platform/linux/loop_inbox.h"
-
 #include <QMetaObject>
 #include <QObject>
 
+#include "platform/loop_inbox.h"
+
 namespace vintrel {
 
+struct LoopInbox::Slot::Receiver final : public QObject {};
+
 LoopInbox::LoopInbox() : slot_(std::make_shared<Slot>()) {
-    slot_->receiver_ = new QObject();
+    slot_->receiver_ = new Slot::Receiver();
 }
 
 LoopInbox::~LoopInbox() {
-    QObject* receiver = nullptr;
+    Slot::Receiver* receiver = nullptr;
     {
         const std::lock_guard<std::mutex> lock(slot_->mutex_);
         receiver = slot_->receiver_;

@@ -1,0 +1,20 @@
+#include "platform/win32/message_pump.h"
+
+#include <windows.h>
+
+namespace vintrel {
+
+bool ProcessWin32Messages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return false;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return true;
+}
+
+}  // namespace vintrel

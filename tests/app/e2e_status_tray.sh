@@ -121,7 +121,9 @@ open_menu() {
       return 0
     fi
   done
-  fail "no menu opened on the icon"
+  command -v import >/dev/null && import -window root "$out/status-tray-no-menu.png"
+  fail "no menu opened on the icon (visible windows: $(xdotool search --onlyvisible --name . 2>/dev/null |
+    while read -r w; do printf '%s "%s" ' "$w" "$(xdotool getwindowname "$w")"; done))"
 }
 
 start_panel

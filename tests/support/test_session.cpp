@@ -32,10 +32,19 @@ TestSession::TestSession() {
     }
     // The runtime folder must be private, or Qt refuses it.
     ::chmod((root_ + "/run").c_str(), 0700);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
     ::unsetenv("DISPLAY");
-    ::unsetenv("WAYLAND_DISPLAY");
+    // A run under a real compositor names its socket (a full path, since the
+    // runtime folder is this session's): the windows then meet Wayland's rules
+    // for menus, dialogs and placing instead of the offscreen platform's.
+    const char* wayland = std::getenv("VINTREL_TEST_WAYLAND_SOCKET");
+    if (wayland != nullptr && *wayland == '/') {
+        ::setenv("QT_QPA_PLATFORM", "wayland", 1);
+        ::setenv("WAYLAND_DISPLAY", wayland, 1);
+    } else {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        ::unsetenv("WAYLAND_DISPLAY");
+    }
 }
 
 TestSession::~TestSession() {

@@ -85,5 +85,32 @@ TEST_F(Form, LetsControlsGo) {
     EXPECT_EQ(look_.InterceptedCount(), 0u);
 }
 
+// The face on screen is the look's while it holds the button and the system's
+// again once it lets go: the look's rounded corner leaves the corner pixel in
+// the button face, where the system draws its raised frame.
+TEST(ShownForm, PaintsAHeldPushButtonItself) {
+    Rules rules;
+    Win32ControlLook look{rules};
+    HWND form = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                nullptr, nullptr, nullptr);
+    ASSERT_NE(form, nullptr);
+    HWND push = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10,
+                                80, 24, form, nullptr, nullptr, nullptr);
+    const auto corner = [push] {
+        RedrawWindow(push, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        HDC dc = GetDC(push);
+        const COLORREF pixel = GetPixel(dc, 0, 0);
+        ReleaseDC(push, dc);
+        return pixel;
+    };
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    look.Apply(form, true, kDefaultLookControls, LookSet{xcForm});
+    ASSERT_TRUE(look.Intercepts(push));
+    EXPECT_EQ(corner(), face);
+    look.Apply(form, false, {}, {});
+    EXPECT_NE(corner(), face);
+    DestroyWindow(form);
+}
+
 }  // namespace
 }  // namespace vintrel

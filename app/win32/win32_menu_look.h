@@ -44,7 +44,6 @@ public:
     void SetLookContainers(LookSet containers);
     LookSet LookControls() const { return controls_; }
     void SetLookControls(LookSet controls);
-    const Win32ControlLook& Controls() const { return controlLook_; }
 
 protected:
     void RedrawMenuBar() override;

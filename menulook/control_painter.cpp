@@ -230,4 +230,33 @@ void ControlPainter::PaintPushButton(Canvas& canvas, ControlFace& face) {
                         face.isDefault, face.enabled, false, box, canvas, {});
 }
 
+bool RestylesControl(LookSet controls, LookSet containers, std::optional<TLookControl> kind,
+                     std::optional<TLookContainer> parent) {
+    return kind && controls.Has(*kind) && parent && containers.Has(*parent);
+}
+
+bool PaintsOverControl(TLookControl kind) {
+    return kind == xcCombo || kind == xcEdit || kind == xcCheckBox || kind == xcRadioButton;
+}
+
+void ControlPainter::PaintControl(Canvas& canvas, TLookControl kind, ControlFace& face) {
+    switch (kind) {
+        case xcCombo:
+            PaintComboOverlay(canvas, face);
+            break;
+        case xcEdit:
+            PaintEditOverlay(canvas, face);
+            break;
+        case xcCheckBox:
+            PaintCheckBoxOverlay(canvas, face);
+            break;
+        case xcRadioButton:
+            PaintRadioOverlay(canvas, face);
+            break;
+        default:
+            PaintPushButton(canvas, face);
+            break;
+    }
+}
+
 }  // namespace vintrel

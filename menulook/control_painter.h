@@ -1,10 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "menulook/bitmap.h"
 #include "menulook/canvas.h"
 #include "menulook/menu_look_rules.h"
+#include "menulook/menu_look_settings.h"
 
 namespace vintrel {
 
@@ -45,6 +47,18 @@ struct ControlFace {
     Bitmap glyph;
 };
 
+/// The tag that keeps a control, or every control of a parent, away from the look.
+inline constexpr int kNoInterceptTag = 999;
+
+/// Whether a standard control of `kind` standing in a parent of kind `parent`
+/// is restyled under the look's sets; an unknown kind or parent never is.
+bool RestylesControl(LookSet controls, LookSet containers, std::optional<TLookControl> kind,
+                     std::optional<TLookContainer> parent);
+
+/// Whether the look's paint of a control of `kind` goes over the control's own
+/// paint (an overlay) rather than replacing it.
+bool PaintsOverControl(TLookControl kind);
+
 /// The flat look of tool buttons, control-bar bands and the five standard
 /// controls, drawn with the menu look's palette and image and text steps.
 /// Every paint starts with ApplyWorkingPalette.
@@ -64,6 +78,9 @@ public:
     void PaintCheckBoxOverlay(Canvas& canvas, const ControlFace& face);
     void PaintRadioOverlay(Canvas& canvas, const ControlFace& face);
     void PaintPushButton(Canvas& canvas, ControlFace& face);
+    /// The face of a standard control of `kind` (a push button for any kind
+    /// without an overlay of its own).
+    void PaintControl(Canvas& canvas, TLookControl kind, ControlFace& face);
 
 private:
     Color Ink(const Canvas& canvas, Color c) const { return rules_.Ink(canvas, c); }

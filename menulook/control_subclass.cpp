@@ -165,24 +165,7 @@ void TControlSubClass::PaintOverlay() {
     {
         QtCanvas canvas(buffer, {}, control.depth());
         canvas.SetWindow(&control);
-        ControlPainter painter(look_);
-        switch (ControlKindOf(&control).value_or(xcCombo)) {
-            case xcCombo:
-                painter.PaintComboOverlay(canvas, face);
-                break;
-            case xcEdit:
-                painter.PaintEditOverlay(canvas, face);
-                break;
-            case xcCheckBox:
-                painter.PaintCheckBoxOverlay(canvas, face);
-                break;
-            case xcRadioButton:
-                painter.PaintRadioOverlay(canvas, face);
-                break;
-            default:
-                painter.PaintPushButton(canvas, face);
-                break;
-        }
+        ControlPainter(look_).PaintControl(canvas, ControlKindOf(&control).value_or(xcCombo), face);
     }
     QPainter painter(&control);
     painter.drawImage(QPoint(0, 0), buffer);

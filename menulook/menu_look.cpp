@@ -35,7 +35,6 @@ namespace {
 const char* const kCustomDrawButton = kCustomDrawButtonProperty;
 const char* const kBandPaint = kBandPaintProperty;
 const char* const kLookContainer = "LookContainer";
-constexpr int kNoInterceptTag = 999;
 
 quintptr SlotHolder(const QObject* object, const char* slot) {
     return object->property(slot).value<quintptr>();
@@ -359,9 +358,8 @@ void TMenuLook::ApplyToControlBar(QWidget& bar, bool activate, bool repaint) {
 }
 
 bool TMenuLook::Eligible(const QWidget& control) const {
-    const std::optional<TLookControl> kind = ControlKindOf(&control);
-    const std::optional<TLookContainer> parent = ContainerKindOf(control.parentWidget());
-    return kind && controls_.Has(*kind) && parent && containers_.Has(*parent);
+    return RestylesControl(controls_, containers_, ControlKindOf(&control),
+                           ContainerKindOf(control.parentWidget()));
 }
 
 void TMenuLook::ApplyToControl(QWidget& control, bool activate, bool repaint) {

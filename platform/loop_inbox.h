@@ -3,6 +3,10 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 namespace vintrel {
 
@@ -38,5 +42,27 @@ public:
 private:
     std::shared_ptr<Slot> slot_;
 };
+
+/// Runs `work` on a detached thread of its own and hands its result to `done`
+/// through `inbox`. A thread that outlives the inbox finishes by itself and
+/// its result is dropped. When no thread can be had, `done` gets
+/// `noThread(reason)` through the inbox instead, never from inside this call.
+template <typename Result, typename Work, typename NoThread>
+void RunDetached(LoopInbox& inbox, Work work, std::function<void(Result)> done, NoThread noThread) {
+    auto slot = inbox.slot();
+    try {
+        std::thread([slot, work = std::move(work), done]() mutable {
+            Result result = work();
+            slot->post([done = std::move(done), result = std::move(result)]() mutable {
+                done(std::move(result));
+            });
+        }).detach();
+    } catch (const std::system_error& error) {
+        slot->post(
+            [done = std::move(done), result = noThread(std::string(error.what()))]() mutable {
+                done(std::move(result));
+            });
+    }
+}
 
 }  // namespace vintrel

@@ -247,19 +247,13 @@ public:
     void fetchAsync(const DaytimeRequest& request,
                     std::function<void(DaytimeFetch)> done) override {
         if (!inbox_) inbox_ = std::make_unique<LoopInbox>();
-        auto slot = inbox_->slot();
-        try {
-            std::thread([slot, request, timeouts = timeouts_, done]() mutable {
-                DaytimeFetch fetch = QtDaytimeClient(timeouts).fetch(request);
-                slot->post([done = std::move(done), fetch = std::move(fetch)]() mutable {
-                    done(std::move(fetch));
-                });
-            }).detach();
-        } catch (const std::system_error& error) {
-            slot->post([done = std::move(done), why = std::string(error.what())] {
-                done(Failed("No thread could be started for the query: " + why + "."));
+        RunDetached<DaytimeFetch>(
+            *inbox_,
+            [request, timeouts = timeouts_] { return QtDaytimeClient(timeouts).fetch(request); },
+            std::move(done),
+            [](const std::string& why) {
+                return Failed("No thread could be started for the query: " + why + ".");
             });
-        }
     }
 
 private:

@@ -42,17 +42,10 @@ public:
     // left to finish by itself when nobody waits for it any more.
     void lookUpIPv4(const std::string& hostName, std::function<void(std::string)> done) override {
         if (!inbox_) inbox_ = std::make_unique<LoopInbox>();
-        auto slot = inbox_->slot();
-        try {
-            std::thread([slot, hostName, done]() mutable {
-                std::string address = FirstIPv4(hostName);
-                slot->post(
-                    [done = std::move(done), address = std::move(address)] { done(address); });
-            }).detach();
-        } catch (const std::system_error&) {
-            // No thread to be had: the name counts as not resolving.
-            slot->post([done = std::move(done)] { done({}); });
-        }
+        // No thread to be had: the name counts as not resolving.
+        RunDetached<std::string>(
+            *inbox_, [hostName] { return FirstIPv4(hostName); }, std::move(done),
+            [](const std::string&) { return std::string(); });
     }
 
 private:

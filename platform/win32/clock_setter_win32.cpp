@@ -24,17 +24,16 @@ ClockSetResult Win32ClockSetter::setUtc(const SystemTime& utc, bool /*interactiv
 void Win32ClockSetter::setUtcAsync(const SystemTime& utc, bool interactive,
                                    std::function<void(ClockSetResult)> done) {
     if (!inbox_) inbox_ = std::make_unique<LoopInbox>();
-    auto slot = inbox_->slot();
-    try {
-        std::thread([slot, utc, interactive, call = setSystemTime_, done]() mutable {
-            ClockSetResult result = Win32ClockSetter(call).setUtc(utc, interactive);
-            slot->post([done = std::move(done), result = std::move(result)] { done(result); });
-        }).detach();
-    } catch (const std::system_error& error) {
-        slot->post([done = std::move(done), why = std::string(error.what())] {
-            done({false, "No thread could be started to set the clock: " + why + "."});
+    RunDetached<ClockSetResult>(
+        *inbox_,
+        [utc, interactive, call = setSystemTime_] {
+            return Win32ClockSetter(call).setUtc(utc, interactive);
+        },
+        std::move(done),
+        [](const std::string& why) {
+            return ClockSetResult{false,
+                                  "No thread could be started to set the clock: " + why + "."};
         });
-    }
 }
 
 std::unique_ptr<ClockSetter> makeSystemClockSetter() {

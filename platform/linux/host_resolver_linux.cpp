@@ -3,11 +3,7 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
-#include <system_error>
-#include <thread>
-
-#include "platform/host_resolver.h"
-#include "platform/loop_inbox.h"
+#include "platform/blocking_host_resolver.h"
 
 namespace vintrel {
 namespace {
@@ -33,29 +29,10 @@ std::string FirstIPv4(const std::string& hostName) {
     return dotted;
 }
 
-class SystemHostResolver final : public HostResolver {
-public:
-    std::string firstIPv4(const std::string& hostName) override { return FirstIPv4(hostName); }
-
-    // The C library's look-up cannot be interrupted, and a resolver that does
-    // not answer holds it for many seconds: it runs on a thread of its own,
-    // left to finish by itself when nobody waits for it any more.
-    void lookUpIPv4(const std::string& hostName, std::function<void(std::string)> done) override {
-        if (!inbox_) inbox_ = std::make_unique<LoopInbox>();
-        // No thread to be had: the name counts as not resolving.
-        RunDetached<std::string>(
-            *inbox_, [hostName] { return FirstIPv4(hostName); }, std::move(done),
-            [](const std::string&) { return std::string(); });
-    }
-
-private:
-    std::unique_ptr<LoopInbox> inbox_;
-};
-
 }  // namespace
 
 std::unique_ptr<HostResolver> makeSystemHostResolver() {
-    return std::make_unique<SystemHostResolver>();
+    return std::make_unique<BlockingHostResolver>(FirstIPv4);
 }
 
 }  // namespace vintrel

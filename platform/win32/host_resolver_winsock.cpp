@@ -1,15 +1,14 @@
 #include <winsock2.h>
 
 #include <cstring>
-#include <system_error>
-#include <thread>
 
-#include "platform/host_resolver.h"
-#include "platform/loop_inbox.h"
+#include "platform/blocking_host_resolver.h"
 
 namespace vintrel {
 namespace {
 
+// Runs on worker threads too: gethostbyname's answer and inet_ntoa's text lie
+// in storage of the calling thread, so look-ups on several threads do not clash.
 std::string FirstIPv4(const std::string& hostName) {
     // gethostbyname would stop at an embedded zero and resolve another
     // name, and takes an empty name for this machine's own.
@@ -29,31 +28,10 @@ std::string FirstIPv4(const std::string& hostName) {
     return dotted != nullptr ? dotted : "";
 }
 
-class WinsockHostResolver final : public HostResolver {
-public:
-    std::string firstIPv4(const std::string& hostName) override { return FirstIPv4(hostName); }
-
-    // gethostbyname cannot be interrupted, and a resolver that does not
-    // answer holds it for many seconds: it runs on a thread of its own, left
-    // to finish by itself when nobody waits for it any more. Its answer and
-    // inet_ntoa's text lie in storage of the calling thread, so look-ups on
-    // several threads do not clash.
-    void lookUpIPv4(const std::string& hostName, std::function<void(std::string)> done) override {
-        if (!inbox_) inbox_ = std::make_unique<LoopInbox>();
-        // No thread to be had: the name counts as not resolving.
-        RunDetached<std::string>(
-            *inbox_, [hostName] { return FirstIPv4(hostName); }, std::move(done),
-            [](const std::string&) { return std::string(); });
-    }
-
-private:
-    std::unique_ptr<LoopInbox> inbox_;
-};
-
 }  // namespace
 
 std::unique_ptr<HostResolver> makeSystemHostResolver() {
-    return std::make_unique<WinsockHostResolver>();
+    return std::make_unique<BlockingHostResolver>(FirstIPv4);
 }
 
 }  // namespace vintrel

@@ -25,28 +25,10 @@ fi
 ip link set lo up
 
 mkdir -p "$out"
-session=$(mktemp -d)
-first=""
-cleanup() {
-  [ -n "$first" ] && kill "$first" 2>/dev/null || true
-  wine_session_stop
-  xsession_stop
-  rm -rf "$session"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-xsession_private_session "$session"
-xsession_start_display 800x600
-xsession_start_tray
-wine_session_start "$session/wine"
+wine_test_session 800x600 tray
 
 "$here/../../scripts/wine-run" "$vintrel" &
-first=$!
+program=$!
 window=$(xsession_wait_window "Vintrel v2.6" 60) || fail "no window named \"Vintrel v2.6\""
 pid=$(xdotool getwindowpid "$window")
 

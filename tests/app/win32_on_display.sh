@@ -11,15 +11,5 @@ source "$here/../../scripts/wine-session.sh"
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
-session=$(mktemp -d)
-cleanup() {
-  wine_session_stop
-  xsession_stop
-  rm -rf "$session"
-}
-trap cleanup EXIT
-
-xsession_private_session "$session"
-xsession_start_display 640x480
-wine_session_start "$session/wine"
+wine_test_session 640x480
 no_clock wine "$@"

@@ -27,29 +27,11 @@ fi
 ip link set lo up
 
 mkdir -p "$out"
-session=$(mktemp -d)
-first=""
-cleanup() {
-  [ -n "$first" ] && kill "$first" 2>/dev/null || true
-  wine_session_stop
-  xsession_stop
-  rm -rf "$session"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-xsession_private_session "$session"
-xsession_start_display 800x600
-xsession_start_tray
-wine_session_start "$session/wine"
+wine_test_session 800x600 tray
 wine_run=$here/../../scripts/wine-run
 
 "$wine_run" "$vintrel" &
-first=$!
+program=$!
 window=$(xsession_wait_window "Vintrel v2.6" 60) || fail "no window named \"Vintrel v2.6\""
 echo "window $window is up"
 command -v import >/dev/null && import -window root "$out/win32-smoke.png"
@@ -58,7 +40,7 @@ command -v import >/dev/null && import -window root "$out/win32-smoke.png"
 status=0
 timeout 60 "$wine_run" "$vintrel" || status=$?
 [ "$status" -eq 0 ] || fail "the second copy ended with status $status"
-kill -0 "$first" 2>/dev/null || fail "the first copy is gone after the second start"
+kill -0 "$program" 2>/dev/null || fail "the first copy is gone after the second start"
 [ "$(xdotool search --onlyvisible --name '^Vintrel v2.6$' | wc -l)" -eq 1 ] ||
   fail "not exactly one window after the second start"
 
@@ -104,12 +86,12 @@ done
 command -v import >/dev/null && import -window root "$out/win32-tray-menu.png"
 xdotool key x
 for _ in $(seq 200); do
-  kill -0 "$first" 2>/dev/null || break
+  kill -0 "$program" 2>/dev/null || break
   sleep 0.05
 done
-if kill -0 "$first" 2>/dev/null; then fail "Exit did not end the program"; fi
+if kill -0 "$program" 2>/dev/null; then fail "Exit did not end the program"; fi
 status=0
-wait "$first" || status=$?
-first=""
+wait "$program" || status=$?
+program=""
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
 echo "ok: started with window and icon, handed over to by a second copy, icon back after a restart of the notification area, ended by the icon's Exit"

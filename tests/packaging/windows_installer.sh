@@ -16,23 +16,7 @@ if [ -z "${VINTREL_IN_NETNS:-}" ]; then
 fi
 ip link set lo up
 
-session=$(mktemp -d)
-program=""
-cleanup() {
-  [ -n "$program" ] && kill "$program" 2>/dev/null || true
-  wine_session_stop
-  xsession_stop
-  rm -rf "$session"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-xsession_private_session "$session"
-xsession_start_display 800x600
-wine_session_start "$session/wine"
+wine_test_session 800x600
 wine_run=$here/../../scripts/wine-run
 dir="$WINEPREFIX/drive_c/Program Files/Vintrel"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vintrel.lnk"

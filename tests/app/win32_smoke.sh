@@ -50,30 +50,24 @@ panel=$(xdotool search --onlyvisible --classname '^panel$' | head -n 1)
 docked_icon() {
   xwininfo -children -id "$panel" 2>/dev/null | awk '/^ +0x/ && !/ 1x1[+-]/ { print $1; exit }'
 }
-icon=""
-for _ in $(seq 100); do
-  icon=$(docked_icon)
-  [ -n "$icon" ] && break
-  sleep 0.1
-done
-[ -n "$icon" ] || fail "no icon in the notification area"
+# Waits up to 10 s for the icon to be docked (or, given "gone", to be gone);
+# $icon is the docked one.
+await_icon() {
+  for _ in $(seq 100); do
+    icon=$(docked_icon)
+    if [ "${1:-}" = gone ]; then [ -z "$icon" ] && return 0; else [ -n "$icon" ] && return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+await_icon || fail "no icon in the notification area"
 
 # A notification area that restarts has lost the icon; the program adds it
 # again when the new one announces itself.
 "$wine_run" "$taskbar_restart" remove || fail "the program's icon could not be removed"
-for _ in $(seq 100); do
-  [ -z "$(docked_icon)" ] && break
-  sleep 0.1
-done
-[ -z "$(docked_icon)" ] || fail "the icon stayed in the notification area after its removal"
+await_icon gone || fail "the icon stayed in the notification area after its removal"
 "$wine_run" "$taskbar_restart" announce || fail "the restart could not be announced"
-icon=""
-for _ in $(seq 100); do
-  icon=$(docked_icon)
-  [ -n "$icon" ] && break
-  sleep 0.1
-done
-[ -n "$icon" ] || fail "the icon did not come back after \"TaskbarCreated\""
+await_icon || fail "the icon did not come back after \"TaskbarCreated\""
 menus_before=$(xdotool search --onlyvisible --class '^vintrel.exe$' 2>/dev/null | wc -l)
 xdotool mousemove --window "$icon" 8 8 click 3
 for _ in $(seq 100); do
